@@ -1,0 +1,83 @@
+#pragma once
+
+#include "dialogs.h"
+#include "rekord.h"
+#include "setfile.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QRadioButton;
+namespace Ui {
+class FrmWyb;
+}
+
+// The set editor: one question of the open set on screen; every move writes it back first.
+class FrmWyb : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FrmWyb(Dialogs& dialogs, QWidget* parent = nullptr);
+    ~FrmWyb() override;
+
+    // The window's load: chooses and opens the set and shows question 1. False when the
+    // window must not be shown (the program ended, or the set could not be opened).
+    bool load();
+
+    qint32 nrrekordu() const { return nrrekordu_; }
+    qint32 iloscrekordow() const { return iloscrekordow_; }
+    QString nazwapliku() const { return nazwapliku_; }
+    QString nazwarysunku() const { return nazwarysunku_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void cmdwstecz();
+    void cmddalej();
+    void cmdkoniec();
+    void cmdnowepytanie();
+    void cmdopcja();
+    void cmdwybor();
+    void cmdtekst();
+
+private:
+    // Display: reads record nrrekordu into bufor and fills the controls. False when the
+    // editor can go on no longer (the program ended, or the editor was closed).
+    bool pokazrekord();
+    // Save: fills bufor from the controls and writes it as record nrrekordu. False when the
+    // write failed (the user has been told; the question stays on screen).
+    bool zachowajrekord();
+
+    void showCounts();
+    void setPicture(const QPixmap& picture);
+    void abandon(const QString& text);
+    bool zakoncz();
+
+    QString answerText(int k) const;
+    void setAnswerText(int k, const QString& text);
+    qint16 checkValue(int k) const;
+    bool setCheckValue(int k, qint16 value);
+    void clearOptions();
+
+    const std::unique_ptr<Ui::FrmWyb> ui;
+    Dialogs& dialogs_;
+    std::array<QWidget*, 5> txtodp{};
+    std::array<QRadioButton*, 5> Opt{};
+    std::array<QCheckBox*, 5> wy1{};
+
+    OpenFileDialog CmDialog2;
+    QString File1; // the folder that was current when the window loaded
+
+    rekord bufor;
+    SetFile nrpliku;
+    QString nazwapliku_;
+    qint32 dlugoscrekordu = 0;
+    qint32 nrrekordu_ = 0;
+    qint32 iloscrekordow_ = 0;
+    QString nazwarysunku_;
+    bool closed_ = false;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Every text stored in a set file or written into a test page is Windows-1250, one byte a
+// character. All conversions go through these two functions.
+namespace cp1250 {
+
+// Characters outside the code page become the converter's substitute byte.
+QByteArray encode(const QString& text);
+QString decode(const QByteArray& bytes);
+
+} // namespace cp1250

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "rekord.h"
+
+#include <QFile>
+#include <QIODevice>
+#include <QString>
+
+// A question set on disk: nothing but 1314-byte records, record n (from 1) at (n-1)*1314.
+namespace zestaw {
+
+constexpr int dlugoscrekordu = rekord::size;
+
+// Records counted from a length in bytes: length/1314 rounded to the nearest whole number,
+// halves to the even neighbour (0..657 -> 0, 658..1970 -> 1, 1971 -> 2, 3285 -> 2).
+qint64 liczbaRekordow(qint64 length);
+
+// Whole 1314-byte records in a length, the fraction dropped (used when appending a set).
+qint64 pelneRekordy(qint64 length);
+
+// Reads record n. A record the device holds only in part reads as the bytes present followed
+// by zero bytes; one wholly past the end reads as 1314 zero bytes.
+bool czytaj(QIODevice& device, qint64 n, rekord& out, QString* error = nullptr);
+// Writes record n; writing one past the last record appends.
+bool zapisz(QIODevice& device, qint64 n, const rekord& in, QString* error = nullptr);
+
+} // namespace zestaw
+
+// An open set file with record access. Opening creates a missing file empty.
+class SetFile
+{
+public:
+    enum class Mode { ReadWrite, ReadOnlyFallback };
+
+    SetFile() = default;
+    SetFile(const SetFile&) = delete;
+    SetFile& operator=(const SetFile&) = delete;
+
+    // ReadOnlyFallback opens an existing file read-only when it cannot be opened for writing.
+    bool open(const QString& name, Mode mode = Mode::ReadWrite);
+    void close();
+    bool isOpen() const { return file_.isOpen(); }
+
+    qint64 length() const;
+    qint64 count() const { return zestaw::liczbaRekordow(length()); }
+
+    bool read(qint64 n, rekord& out);
+    bool write(qint64 n, const rekord& in);
+
+    QString fileName() const { return file_.fileName(); }
+    QString errorString() const { return error_; }
+    QFile& device() { return file_; }
+
+private:
+    QFile file_;
+    QString error_;
+};

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+class QWidget;
+
+// The open-file dialog object a window owns: it keeps its settings and its last result
+// between uses.
+struct OpenFileDialog
+{
+    QString title;      // empty: the platform's default title
+    QString initialDir; // starting folder; empty: the current folder
+    QString fileName;   // full path of the chosen file; empty after a cancel
+    QString fileTitle;  // the chosen file's name without folder
+
+    void clear() { fileName.clear(), fileTitle.clear(); }
+};
+
+// Every modal service the windows use: message box, input box, open-file dialog, picture
+// loader and help viewer, and ending the program. Tests replace it with a scripted one.
+class Dialogs
+{
+public:
+    enum class Icon { None, Stop, Exclamation, Information };
+    enum class Buttons { Ok, YesNo };
+    enum class Answer { Ok, Yes, No };
+
+    virtual ~Dialogs() = default;
+
+    // A carriage return inside the text starts a new line. Yes is the default of a Yes/No box.
+    virtual Answer message(QWidget* parent, const QString& text, Buttons buttons, Icon icon,
+                           const QString& title) = 0;
+
+    // Returns the typed text, or the empty text when cancelled; the field starts empty.
+    virtual QString input(QWidget* parent, const QString& prompt, const QString& title) = 0;
+
+    // Shows the dialog for one existing or typed file name, no filter. On a choice it fills
+    // fileName and fileTitle and makes the chosen file's folder the current folder of the
+    // process; a cancel leaves both empty and is no failure.
+    void openFile(QWidget* parent, OpenFileDialog& dialog);
+
+    // Loads a picture; a name without folder is resolved against the current folder. The
+    // empty name gives the empty picture. False for a missing file or one that is no picture.
+    virtual bool loadPicture(const QString& name, QPixmap& picture);
+
+    // Opens the help file with a help command and a context number.
+    virtual void help(QWidget* parent, const QString& file, int command, int context) = 0;
+
+    // Ends the program at once: nothing is saved and no window is asked.
+    virtual void endProgram() = 0;
+
+    // True once endProgram was called; windows closing after it must not save anything.
+    bool ending() const { return ending_; }
+
+protected:
+    // Returns the chosen path, or the empty text on a cancel.
+    virtual QString chooseFile(QWidget* parent, const OpenFileDialog& dialog) = 0;
+
+    bool ending_ = false;
+};
