@@ -1,11 +1,13 @@
 #include "frmwyb.h"
 
 #include "nowyzestaw.h"
+#include "przebudowa.h"
 #include "ui_frmwyb.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QMouseEvent>
 
 #include <limits>
 
@@ -62,6 +64,12 @@ FrmWyb::FrmWyb(Dialogs& dialogs, QWidget* parent)
     connect(ui->cmdopcja, &QPushButton::clicked, this, &FrmWyb::cmdopcja);
     connect(ui->cmdwybor, &QPushButton::clicked, this, &FrmWyb::cmdwybor);
     connect(ui->cmdtekst, &QPushButton::clicked, this, &FrmWyb::cmdtekst);
+    connect(ui->cmdKasuj, &QPushButton::clicked, this, &FrmWyb::cmdKasuj);
+    connect(ui->Command1, &QPushButton::clicked, this, &FrmWyb::Command1);
+    ui->Image1->installEventFilter(this);
+    ui->Label2->installEventFilter(this);
+    ui->Image1->setCursor(Qt::PointingHandCursor);
+    ui->Label2->setCursor(Qt::PointingHandCursor);
 }
 
 FrmWyb::~FrmWyb() = default;
@@ -384,4 +392,163 @@ void FrmWyb::clearOptions()
         option->setChecked(false);
         option->setAutoExclusive(true);
     }
+}
+
+bool FrmWyb::eventFilter(QObject* watched, QEvent* event)
+{
+    // The picture box and its label act on a click, like buttons.
+    if (event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == ui->Image1) {
+            Image1Click();
+            return true;
+        }
+        if (watched == ui->Label2) {
+            Label2Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FrmWyb::showPicture()
+{
+    QPixmap picture;
+    if (!dialogs_.loadPicture(nazwarysunku_, picture))
+        picture = QPixmap();
+    setPicture(picture);
+}
+
+void FrmWyb::cmdKasuj()
+{
+    if (dialogs_.message(this, QStringLiteral("Kasować ten rekord?"), Dialogs::Buttons::YesNo, Dialogs::Icon::None,
+                         editorTitle)
+        != Dialogs::Answer::Yes)
+        return;
+    setPicture(QPixmap());
+    const qint32 remembered = nrrekordu_;
+    const QString path = nrpliku.fileName();
+
+    const zestaw::WynikUsuwania result = zestaw::usunRekord(nrpliku.device(), path, remembered, iloscrekordow_);
+    if (!result.ok) {
+        // The set on disk is untouched and its file stays open: the editor goes on with it.
+        dialogs_.message(this,
+                         QStringLiteral("Nie udało się usunąć pytania nr %1.\r%2\rZestaw pozostał bez zmian.")
+                             .arg(remembered)
+                             .arg(result.error),
+                         Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
+        showPicture();
+        return;
+    }
+
+    nrpliku.close();
+    if (!nrpliku.open(path)) {
+        abandon(QStringLiteral("Pytanie usunięto, ale nie można ponownie otworzyć zestawu „%1”.\r%2")
+                    .arg(path, nrpliku.errorString()));
+        return;
+    }
+    iloscrekordow_ = qint32(std::min<qint64>(nrpliku.count(), std::numeric_limits<qint32>::max()));
+    if (iloscrekordow_ == 0) {
+        // The only question went: the set starts again as one empty question.
+        const rekord empty = rekord::pusty();
+        if (!nrpliku.write(1, empty)) {
+            abandon(QStringLiteral("Nie można zapisać zestawu „%1”.\r%2").arg(path, nrpliku.errorString()));
+            return;
+        }
+        iloscrekordow_ = 1;
+    }
+    nrrekordu_ = std::min(remembered, iloscrekordow_);
+    if (!pokazrekord())
+        return;
+    showCounts();
+    ui->txtpytanie->setFocus();
+}
+
+void FrmWyb::Command1()
+{
+    CmDialog2.fileName.clear();
+    dialogs_.openFile(this, CmDialog2);
+    const QString chosen = CmDialog2.fileName;
+    if (chosen.isEmpty())
+        return;
+
+    SetFile other;
+    QString error;
+    qint64 appended = 0;
+    if (!other.open(chosen, SetFile::Mode::ReadOnlyFallback)) {
+        error = other.errorString();
+    } else {
+        const qint64 room = std::numeric_limits<qint32>::max() - qint64(iloscrekordow_);
+        if (zestaw::pelneRekordy(other.length()) > room) {
+            error = QStringLiteral("zestaw byłby za duży");
+        } else {
+            const zestaw::WynikDolaczania result = zestaw::dolaczZestaw(nrpliku.device(), iloscrekordow_, other.device());
+            appended = result.appended;
+            if (appended > 0)
+                bufor = result.last;
+            if (!result.ok)
+                error = result.error;
+        }
+        other.close();
+    }
+    if (appended > 0) {
+        iloscrekordow_ += qint32(appended);
+        nrrekordu_ = iloscrekordow_;
+    }
+    if (!error.isEmpty())
+        dialogs_.message(this,
+                         QStringLiteral("Nie udało się dołączyć zestawu „%1”.\r%2\rDołączone pytania: %3.")
+                             .arg(chosen, error)
+                             .arg(appended),
+                         Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
+    ui->lbliloscpytan->setText(QString::number(iloscrekordow_));
+    if (pokazrekord())
+        ui->txtpytanie->setFocus();
+}
+
+void FrmWyb::Image1Click()
+{
+    bool loaded = true;
+    if (!nazwarysunku_.isEmpty()) {
+        nazwarysunku_.clear();
+        setPicture(QPixmap());
+    } else {
+        dialogs_.openFile(this, CmDialog2);
+        nazwarysunku_ = trimSpaces(CmDialog2.fileTitle);
+        QPixmap picture;
+        loaded = dialogs_.loadPicture(nazwarysunku_, picture);
+        if (loaded)
+            setPicture(picture);
+    }
+    if (!loaded) {
+        dialogs_.message(this, QStringLiteral("Nniew łaściwa nazwa pliku graficznego"), Dialogs::Buttons::Ok,
+                         Dialogs::Icon::Stop, QStringLiteral("Błąd"));
+        dialogs_.message(this, nazwarysunku_, Dialogs::Buttons::Ok, Dialogs::Icon::Stop, QStringLiteral("Błąd"));
+        nazwarysunku_.clear();
+        setPicture(QPixmap());
+    }
+    zachowajrekord();
+}
+
+void FrmWyb::Label2Click()
+{
+    if (!nazwarysunku_.isEmpty()) {
+        nazwarysunku_.clear();
+        setPicture(QPixmap());
+        ustawTekst(bufor.rysunek, nazwarysunku_);
+        return;
+    }
+    CmDialog2.initialDir = File1;
+    dialogs_.openFile(this, CmDialog2);
+    nazwarysunku_ = CmDialog2.fileTitle;
+    QPixmap picture;
+    if (!dialogs_.loadPicture(nazwarysunku_, picture)) {
+        // The rejected name stays and reaches the record at the next save.
+        dialogs_.message(this, QStringLiteral("Nniew łaściwa nazwa pliku graficznego"), Dialogs::Buttons::Ok,
+                         Dialogs::Icon::Stop, QStringLiteral("Błąd"));
+        setPicture(QPixmap());
+        return;
+    }
+    setPicture(picture);
+    ustawTekst(bufor.rysunek, nazwarysunku_);
 }

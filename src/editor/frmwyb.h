@@ -34,6 +34,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void cmdwstecz();
@@ -43,6 +44,10 @@ private slots:
     void cmdopcja();
     void cmdwybor();
     void cmdtekst();
+    void cmdKasuj();
+    void Command1();
+    void Image1Click();
+    void Label2Click();
 
 private:
     // Display: reads record nrrekordu into bufor and fills the controls. False when the
@@ -53,6 +58,7 @@ private:
     bool zachowajrekord();
 
     void showCounts();
+    void showPicture();
     void setPicture(const QPixmap& picture);
     void abandon(const QString& text);
     bool zakoncz();

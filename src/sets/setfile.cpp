@@ -72,7 +72,8 @@ bool SetFile::open(const QString& name, Mode mode)
         error_ = QStringLiteral("%1 jest folderem, nie plikiem").arg(name);
         return false;
     }
-    file_.setFileName(name);
+    // Kept absolute: the current folder moves whenever a file is chosen in a dialog.
+    file_.setFileName(QFileInfo(name).absoluteFilePath());
     if (file_.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return true;
     error_ = file_.errorString();

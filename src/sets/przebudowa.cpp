@@ -1,0 +1,115 @@
+#include "przebudowa.h"
+
+#include "setfile.h"
+
+#include <QSaveFile>
+
+namespace zestaw {
+
+namespace {
+
+// Large copies go in chunks of whole records.
+constexpr qint64 chunk = qint64(dlugoscrekordu) * 800;
+
+// Copies [from, to) of source into out, reading zeros where the source has no bytes.
+bool copyRange(QFile& source, qint64 from, qint64 to, QIODevice& out, QString& error)
+{
+    const qint64 available = std::min(to, std::max<qint64>(from, source.size()));
+    if (from < available && !source.seek(from)) {
+        error = source.errorString();
+        return false;
+    }
+    QByteArray buffer;
+    for (qint64 pos = from; pos < to;) {
+        const qint64 step = std::min(chunk, to - pos);
+        if (pos < available) {
+            const qint64 want = std::min(step, available - pos);
+            buffer.resize(want);
+            const qint64 got = source.read(buffer.data(), want);
+            if (got != want) {
+                error = got < 0 ? source.errorString() : QStringLiteral("plik zestawu skrócił się podczas kopiowania");
+                return false;
+            }
+            if (out.write(buffer) != want) {
+                error = out.errorString();
+                return false;
+            }
+            pos += want;
+        } else {
+            const QByteArray zeros(step, '\0');
+            if (out.write(zeros) != step) {
+                error = out.errorString();
+                return false;
+            }
+            pos += step;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+WynikUsuwania usunRekord(QFile& source, const QString& path, qint64 n, qint64 count)
+{
+    WynikUsuwania result;
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) {
+        result.error = out.errorString();
+        return result;
+    }
+    const qint64 len = dlugoscrekordu;
+    if (!copyRange(source, 0, (std::min(n, count + 1) - 1) * len, out, result.error)
+        || !copyRange(source, std::min(n, count) * len, count * len, out, result.error)) {
+        out.cancelWriting();
+        return result;
+    }
+    if (!out.commit()) {
+        result.error = out.errorString();
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+WynikDolaczania dolaczZestaw(QFile& set, qint64 count, QFile& other)
+{
+    WynikDolaczania result;
+    const qint64 len = dlugoscrekordu;
+    const qint64 records = pelneRekordy(other.size());
+    QByteArray buffer;
+    for (qint64 done = 0; done < records;) {
+        const qint64 take = std::min(chunk / len, records - done);
+        if (!other.seek(done * len)) {
+            result.error = other.errorString();
+            return result;
+        }
+        buffer.resize(take * len);
+        if (other.read(buffer.data(), buffer.size()) != buffer.size()) {
+            result.error = other.errorString();
+            return result;
+        }
+        if (!set.seek((count + done) * len)) {
+            result.error = set.errorString();
+            return result;
+        }
+        const qint64 written = set.write(buffer);
+        set.flush();
+        if (written != buffer.size()) {
+            // Whatever whole records did reach the file belong to the set from now on.
+            const qint64 reached = std::max<qint64>(0, set.size() - (count + done) * len) / len;
+            done += std::min(reached, take);
+            result.appended = done;
+            if (done > 0)
+                czytaj(set, count + done, result.last);
+            result.error = set.errorString();
+            return result;
+        }
+        done += take;
+        result.appended = done;
+        result.last = rekord::decode(buffer.right(len));
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace zestaw
