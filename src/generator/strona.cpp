@@ -1,0 +1,341 @@
+#include "strona.h"
+
+#include "codepage.h"
+
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace strona {
+
+namespace {
+
+const QString CR = QStringLiteral("\r");
+
+// Characters the page's code page holds, derived from the converter itself.
+const QString& znakiKodowania()
+{
+    static const QString chars = [] {
+        QString result;
+        for (int b = 0; b < 256; ++b) {
+            const QByteArray byte(1, char(b));
+            const QString decoded = cp1250::decode(byte);
+            if (decoded.size() == 1 && cp1250::encode(decoded) == byte)
+                result.append(decoded);
+        }
+        return result;
+    }();
+    return chars;
+}
+
+QString hex(uint value, int width)
+{
+    return QStringLiteral("%1").arg(value, width, 16, QLatin1Char('0')).toUpper();
+}
+
+QString naglowekBloku(const rekord& r, int nr)
+{
+    const QString n = QString::number(nr);
+    QString s = QStringLiteral("<TR VALIGN=\"top\" CLASS=\"start\"><TD><B>") + n +
+                QStringLiteral(".</B><TD><FORM NAME=\"form") + n + QStringLiteral("\">") + tekst(r.pytanie) +
+                QStringLiteral("<BR><BR>");
+    // A name of one character is taken for a leftover, not a picture.
+    const QString picture = tekst(r.rysunek);
+    if (picture.size() >= 2)
+        s += QStringLiteral("<IMG SRC=\"") + atrybut(picture) + QStringLiteral("\"><BR><BR>");
+    return s;
+}
+
+const QString stopkaBloku = QStringLiteral("</FORM></TR>");
+
+QString linie(const QStringList& lines)
+{
+    QString s;
+    for (const QString& line : lines)
+        s += line + CR;
+    return s;
+}
+
+QString wynikDobrze(const QString& zad)
+{
+    return QStringLiteral("    msg.document.write(\"<BR>Zad.") + zad +
+           QStringLiteral(" Udzieliłeś poprawnej odpowiedzi.\");");
+}
+
+QString wynikZle(const QString& zad)
+{
+    return QStringLiteral("    msg.document.write(\"<BR>Zad.") + zad +
+           QStringLiteral(" Wykonałeś błędnie.\");");
+}
+
+QString znakLiczby(qint16 value)
+{
+    return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value);
+}
+
+} // namespace
+
+std::optional<double> sekundyZMinut(const QString& minuty, const QLocale& locale)
+{
+    bool ok = false;
+    const double value = locale.toDouble(minuty, &ok);
+    if (!ok || !std::isfinite(value) || !std::isfinite(value * 60))
+        return std::nullopt;
+    return value * 60;
+}
+
+QString sekundy(double seconds)
+{
+    if (seconds == 0)
+        seconds = 0; // no "-0" from a negative zero
+    const QString digits = QString::number(std::fabs(seconds), 'g', 15);
+    return (seconds < 0 ? QLatin1Char('-') : QLatin1Char(' ')) + digits;
+}
+
+QString napisSkryptu(const QString& text)
+{
+    const QString& representable = znakiKodowania();
+    QString s;
+    s.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '\\':
+            s += QStringLiteral("\\\\");
+            break;
+        case '"':
+            s += QStringLiteral("\\\"");
+            break;
+        case '\r':
+            s += QStringLiteral("\\r");
+            break;
+        case '\n':
+            s += QStringLiteral("\\n");
+            break;
+        // Every "<" escaped: neither "</script" nor "<!--" can then change how the script is parsed.
+        case '<':
+            s += QStringLiteral("\\x3C");
+            break;
+        default:
+            if (c.unicode() < 0x20)
+                s += QStringLiteral("\\x") + hex(c.unicode(), 2);
+            else if (!representable.contains(c))
+                s += QStringLiteral("\\u") + hex(c.unicode(), 4); // kept exact despite the code page
+            else
+                s += c;
+        }
+    }
+    return s;
+}
+
+QString atrybut(const QString& text)
+{
+    QString s = text;
+    s.replace(QLatin1Char('&'), QStringLiteral("&amp;"));
+    s.replace(QLatin1Char('"'), QStringLiteral("&quot;"));
+    s.replace(QLatin1Char('<'), QStringLiteral("&lt;"));
+    s.replace(QLatin1Char('>'), QStringLiteral("&gt;"));
+    return s;
+}
+
+QString glowa(const QString& seconds, const QString& code)
+{
+    return QStringLiteral(
+               "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Frameset//EN\"><HTML><HEAD>"
+               "<META HTTP-EQUIV=\"Content-type\" CONTENT=\"text/html; charset=windows-1250\">"
+               "<META HTTP-EQUIV=\"Creation-date\" CONTENT=\"2002-03-28T20:19:54Z\">"
+               "<META HTTP-EQUIV=\"Content-Language\" CONTENT=\"pl\"><META HTTP-EQUIV=\"Pragma\" "
+               "CONTENT=\"no-cache\">\r"
+               "<META NAME=\"Author\" CONTENT=\"Zespolak\"><META NAME=\"Robots\" CONTENT=\"INDEX\">"
+               "<META HTTP-EQUIV=\"Refresh\"CONTENT=\"") +
+           seconds +
+           QStringLiteral(
+               "; URL=koniec.html\">  <LINK REL=\"stylesheet\" HREF=\"../css/style.css\" TYPE=\"text/css\">"
+               "<TITLE>Metodyka nauczania dorosłych</TITLE></HEAD><SCRIPT LANGUAGE=\"JavaScript\">\r"
+               "function wynik() {\r"
+               "var punkty;\r"
+               "var maks;\r"
+               "punkty = 0;\r"
+               "maks=0;\r"
+               "var dobrze=\"") +
+           napisSkryptu(code) +
+           QStringLiteral(
+               "\";\r"
+               "var odpowiedz=0;\r"
+               "var punkty=0;\r"
+               "while(odpowiedz!=dobrze) {\r"
+               "odpowiedz=prompt(\"Poproś prowadzącego o wprowadzenie kodu\",\"\");\r"
+               "}\r"
+               "msg=open(\"\",\"DisplayWindow\",\"resizable scrollbars menubar=no width=330 height=540 "
+               "left=458 top=0\");\r"
+               // A browser refuses the window some seconds after the click; the result then goes
+               // into the page itself.
+               "if (!msg) msg=wynikwstronie();\r"
+               "msg.document.write(\"<HEAD><LINK rel='stylesheet' href='../css/style2.css'>"
+               "<TITLE>Wynik testu</TITLE></HEAD>\");\r"
+               "msg.document.write(\"<H1>Wynik Testu</H1>\");\r");
+}
+
+QString ogon()
+{
+    return QStringLiteral(
+        "msg.document.write(\"<BODY><HR>W sumie uzyskałeś</BODY><B> \",punkty,\"</B> punktów<BR>na <B>\","
+        "maks,\"</B> możliwe.<BR><BR>\");\r"
+        "msg.document.write(\"<BODY><HR>Procent poprawnych odpowiedzi </BODY><B> \","
+        "Math.max(Math.round(1000*punkty/maks)/10,0),\"</B> % <B>\");\r"
+        "{\r"
+        "    msg.document.write(\"<CENTER><FORM><INPUT TYPE='button' VALUE='Zamknij' "
+        "onClick='javascript:window.close()'></FORM></CENTER>\");\r"
+        "}\r"
+        "}\r"
+        // The result window inside the page: a frame over its top right corner that receives
+        // the same writes, and whose "Zamknij" hides it.
+        "function wynikwstronie() {\r"
+        "var ramka=document.getElementById(\"wynikwstronie\");\r"
+        "if (!ramka) {\r"
+        "ramka=document.createElement(\"IFRAME\");\r"
+        "ramka.id=\"wynikwstronie\";\r"
+        "ramka.style.cssText=\"position:fixed;top:0;right:0;width:330px;height:540px;"
+        "border:2px solid #345;background:#fff;z-index:10\";\r"
+        "document.body.appendChild(ramka);\r"
+        "}\r"
+        "ramka.style.display=\"block\";\r"
+        "var okno=ramka.contentWindow;\r"
+        "return {document:{write:function() {\r"
+        "okno.document.write.apply(okno.document,arguments);\r"
+        "okno.close=function() {ramka.style.display=\"none\";};\r"
+        "}}};\r"
+        "}\r"
+        "</SCRIPT><TABLE ALIGN=\"left\" WIDTH=\"90%\" BORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"0\">"
+        "<TR><TD ALIGN=\"right\"><BR><BR><BR></TD></TR><TR><TD><H1>Test</H1><HR>"
+        "<!-- tabela zawieraj±ca test -->"
+        "<TABLE WIDTH=\"100%\" CELLSPACING=\"2\" CELLPADDING=\"12\" BORDER=\"0\">"
+        "<TR VALIGN=\"top\" CLASS=\"start\">");
+}
+
+QString stopka()
+{
+    return QStringLiteral(
+        "</FORM></TABLE><HR ONCLICK=\"JavaScript:wynik()\"><H4>Jeżeli dotarłeś do tego miejsca to możesz "
+        "jeszcze wrócić<BR>i coś poprawić !<BR></H4><CENTER><INPUT TYPE=\"Button\" Id=\"button\" "
+        "NAME=\"question\" VALUE=\"K O N I E C\" ALIGN=\"center\" "
+        "ONCLICK=\"parent.location.href='koniec.html'\">"
+        "<CENTER><BR><BR></FORM><!--koniec tabeli zawieraj±cej test--></TD></TR></TABLE></BODY></HTML>");
+}
+
+Blok opcja(const rekord& r, int nr)
+{
+    const QString n = QString::number(nr);
+    const QString radio = QStringLiteral("<INPUT TYPE=\"Radio\" NAME=\"odp\" ALIGN=\"left\">");
+    Blok b;
+    b.blokpytania = naglowekBloku(r, nr) + radio + tekst(r.odp1) + QStringLiteral("<BR>") + radio +
+                    tekst(r.odp2) + QStringLiteral("<BR>") + radio + tekst(r.odp3) + QStringLiteral("<BR>") +
+                    radio + QLatin1Char(' ') + tekst(r.odp4) + stopkaBloku;
+
+    // The last mark of -1 names the right answer.
+    int index = -1;
+    for (int k = 1; k <= 5; ++k) {
+        if (r.poprawna(k) == -1)
+            index = k - 1;
+    }
+    // With no mark, or a mark on the fifth answer, which has no button in the page, no choice
+    // can be right; the question still counts in the maximum.
+    const QString warunek = index >= 0 && index <= 3
+                                ? QStringLiteral("if (document.form%1.odp[%2].checked)").arg(n).arg(index)
+                                : QStringLiteral("if (false)");
+    b.skryptpytania = linie({QStringLiteral("maks=maks+1;"), warunek, QStringLiteral("{punkty = punkty + 1"),
+                             wynikDobrze(n), QStringLiteral("}"), QStringLiteral("else"), QStringLiteral("{"),
+                             wynikZle(n), QStringLiteral("}")});
+    return b;
+}
+
+Blok wybor(const rekord& r, int nr)
+{
+    const QString n = QString::number(nr);
+    const QString box = QStringLiteral("<INPUT TYPE=\"checkbox\" NAME=\"odp\" ALIGN=\"left\">");
+    Blok b;
+    b.blokpytania = naglowekBloku(r, nr) + box + tekst(r.odp1) + QStringLiteral("<BR>") + box +
+                    tekst(r.odp2) + QStringLiteral("<BR>") + box + tekst(r.odp3) + QStringLiteral("<BR>") +
+                    box + tekst(r.odp4) + stopkaBloku;
+
+    QStringList lines;
+    for (int k = 1; k <= 5; ++k)
+        lines << QStringLiteral("popr%1=").arg(k - 1) + znakLiczby(r.poprawna(k));
+    lines << QStringLiteral("maks=maks+4;");
+    for (int k = 0; k < 4; ++k) {
+        lines << QStringLiteral("if (document.form%1.odp[%2].checked)").arg(n).arg(k)
+              << QStringLiteral("w%1=1;").arg(k) << QStringLiteral("else") << QStringLiteral("w%1=0").arg(k);
+    }
+    for (int k = 0; k < 4; ++k) {
+        const QString zad = n + QLatin1Char(char('a' + k));
+        lines << QStringLiteral("if (popr%1==w%1)").arg(k) << QStringLiteral("{punkty = punkty + 1;")
+              << wynikDobrze(zad) << QStringLiteral("}") << QStringLiteral("else")
+              << QStringLiteral("{punkty = punkty - 1;") << wynikZle(zad) << QStringLiteral("}");
+    }
+    b.skryptpytania = linie(lines);
+    return b;
+}
+
+Blok text(const rekord& r, int nr)
+{
+    const QString n = QString::number(nr);
+    Blok b;
+    b.blokpytania = naglowekBloku(r, nr) +
+                    QStringLiteral("<INPUT TYPE=\"Text\" NAME=\"question\" ALIGN=\"left\" SIZE=\"20\" "
+                                   "MAXLENGTH=\"20\"> (<I>tu wpisz odpowiedź</I>)") +
+                    stopkaBloku;
+    b.skryptpytania = linie(
+        {QStringLiteral("maks=maks+2;"),
+         QStringLiteral("if (document.form%1.question.value==\"%2\")").arg(n, napisSkryptu(tekst(r.odp1))),
+         QStringLiteral("{punkty = punkty + 2"), wynikDobrze(n), QStringLiteral("}"), QStringLiteral("else"),
+         QStringLiteral("{"), wynikZle(n), QStringLiteral("}")});
+    return b;
+}
+
+Blok blok(const rekord& r, int nr)
+{
+    switch (r.typ) {
+    case 1:
+        return opcja(r, nr);
+    case 2:
+        return text(r, nr);
+    default:
+        return wybor(r, nr);
+    }
+}
+
+QByteArray bajty(const QString& page)
+{
+    return cp1250::encode(page) + QByteArrayLiteral("\r\n");
+}
+
+bool zapisz(QIODevice& device, const QString& page, QString* error)
+{
+    const QByteArray bytes = bajty(page);
+    if (device.write(bytes) == bytes.size())
+        return true;
+    if (error)
+        *error = device.errorString();
+    return false;
+}
+
+bool zapisz(const QString& fileName, const QString& page, QString* error)
+{
+    QSaveFile file(fileName);
+    // Unbuffered: a short write (disk full) then shows in write's result, while a buffered
+    // flush inside commit() would pass it over and report success.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (!zapisz(file, page, error))
+        return false; // the temporary file is removed and the old page stays
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace strona
