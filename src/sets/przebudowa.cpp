@@ -2,7 +2,13 @@
 
 #include "setfile.h"
 
-#include <QSaveFile>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace zestaw {
 
@@ -52,19 +58,43 @@ bool copyRange(QFile& source, qint64 from, qint64 to, QIODevice& out, QString& e
 WynikUsuwania usunRekord(QFile& source, const QString& path, qint64 n, qint64 count)
 {
     WynikUsuwania result;
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
+    const QFileInfo target(path);
+    // The new version is written beside the set, so the final rename stays on one volume
+    // and replaces the old content in one step.
+    const QString tmpName = target.fileName() == QLatin1String("usun.tmp") ? QStringLiteral("usun.tmp~")
+                                                                           : QStringLiteral("usun.tmp");
+    const QString tmpPath = target.dir().filePath(tmpName);
+    if (QFileInfo::exists(tmpPath) && !QFile::remove(tmpPath)) {
+        result.error = QStringLiteral("nie można usunąć starego pliku %1").arg(tmpPath);
+        return result;
+    }
+    QFile out(tmpPath);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
         result.error = out.errorString();
         return result;
     }
+    auto fail = [&](const QString& error) {
+        result.error = error;
+        out.close();
+        QFile::remove(tmpPath);
+        return result;
+    };
     const qint64 len = dlugoscrekordu;
-    if (!copyRange(source, 0, (std::min(n, count + 1) - 1) * len, out, result.error)
-        || !copyRange(source, std::min(n, count) * len, count * len, out, result.error)) {
-        out.cancelWriting();
-        return result;
-    }
-    if (!out.commit()) {
-        result.error = out.errorString();
+    const qint64 expected = (count - (n >= 1 && n <= count ? 1 : 0)) * len;
+    QString error;
+    if (!copyRange(source, 0, (std::min(n, count + 1) - 1) * len, out, error)
+        || !copyRange(source, std::min(n, count) * len, count * len, out, error))
+        return fail(error);
+    if (::fsync(out.handle()) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    if (out.size() != expected)
+        return fail(QStringLiteral("nowa wersja zestawu ma złą długość"));
+    out.close();
+    QFile::setPermissions(tmpPath, QFile::permissions(path));
+    if (std::rename(QFile::encodeName(tmpPath).constData(), QFile::encodeName(path).constData()) != 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        QFile::remove(tmpPath);
+        result.error = why;
         return result;
     }
     result.ok = true;

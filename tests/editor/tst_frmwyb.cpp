@@ -52,6 +52,7 @@ private:
 void TstFrmWyb::init()
 {
     editor.reset();
+    dir.reset();
     dir = std::make_unique<TempCwd>();
     dialogs = std::make_unique<ScriptedDialogs>();
 }
