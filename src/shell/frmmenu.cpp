@@ -5,16 +5,26 @@
 #include "frmwyb.h"
 #include "ui_frmmenu.h"
 
-#include <QStyle>
+#include <QIcon>
+
+static void initIcons()
+{
+    // The pictures live in a static library: make sure its resources are registered.
+    Q_INIT_RESOURCE(icons);
+}
 
 FrmMenu::FrmMenu(Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), ui(new Ui::frmMenu), dialogs_(dialogs)
 {
+    initIcons();
     ui->setupUi(this);
     setWindowTitle(programName);
-    ui->Command3->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    ui->Command1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogInfoView).pixmap(64, 64));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/program.png")));
+    ui->Command3->setIcon(QIcon(QStringLiteral(":/icons/zestaw.png")));
+    ui->Command1->setIcon(QIcon(QStringLiteral(":/icons/koniec.png")));
+    for (QPushButton* button : {ui->Command3, ui->Command1})
+        button->setIconSize(QSize(32, 32));
+    ui->Image1->setPixmap(QIcon(QStringLiteral(":/icons/program.png")).pixmap(64, 64));
     connect(ui->cmdpomoc, &QPushButton::clicked, this, &FrmMenu::cmdpomoc);
     connect(ui->Command3, &QPushButton::clicked, this, &FrmMenu::Command3);
     connect(ui->Command1, &QPushButton::clicked, this, &FrmMenu::Command1);

@@ -3,14 +3,16 @@
 #include "nowyzestaw.h"
 #include "ui_frmnowy.h"
 
-#include <QStyle>
+#include <QIcon>
 
 FrmNowy::FrmNowy(QWidget* parent) : QWidget(parent, Qt::Window), ui(new Ui::FrmNowy)
 {
     ui->setupUi(this);
-    ui->Command1->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
-    ui->Command2->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-    ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(48, 48));
+    ui->Command1->setIcon(QIcon(QStringLiteral(":/icons/nowy.png")));
+    ui->Command2->setIcon(QIcon(QStringLiteral(":/icons/otworz.png")));
+    for (QPushButton* button : {ui->Command1, ui->Command2})
+        button->setIconSize(QSize(32, 32));
+    ui->Image1->setPixmap(QIcon(QStringLiteral(":/icons/zestaw.png")).pixmap(48, 48));
     connect(ui->Command1, &QPushButton::clicked, this, &FrmNowy::Command1);
     connect(ui->Command2, &QPushButton::clicked, this, &FrmNowy::Command2);
 }
