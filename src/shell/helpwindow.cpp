@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -52,9 +53,14 @@ void HelpWindow::showFile(const QString& name)
                               .arg(name.toHtmlEscaped()));
         return;
     }
-    // The help file is written in the program's code page, like everything else it reads.
+    // Our own help file is UTF-8; an older one in the program's code page reads as well.
+    const QByteArray bytes = file.read(4 * 1024 * 1024);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString html = utf8.decode(bytes);
+    if (utf8.hasError())
+        html = cp1250::decode(bytes);
     browser_->setSearchPaths({QFileInfo(path).absolutePath()});
-    browser_->setHtml(cp1250::decode(file.read(4 * 1024 * 1024)));
+    browser_->setHtml(html);
 }
 
 QString HelpWindow::shownText() const
