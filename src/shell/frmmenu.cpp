@@ -2,6 +2,7 @@
 
 #include "dialogs.h"
 #include "frmnowy.h"
+#include "frmtest.h"
 #include "frmwyb.h"
 #include "ui_frmmenu.h"
 
@@ -21,12 +22,14 @@ FrmMenu::FrmMenu(Dialogs& dialogs, QWidget* parent)
     setWindowTitle(programName);
     setWindowIcon(QIcon(QStringLiteral(":/icons/program.png")));
     ui->Command3->setIcon(QIcon(QStringLiteral(":/icons/zestaw.png")));
+    ui->Command2->setIcon(QIcon(QStringLiteral(":/icons/test.png")));
     ui->Command1->setIcon(QIcon(QStringLiteral(":/icons/koniec.png")));
-    for (QPushButton* button : {ui->Command3, ui->Command1})
+    for (QPushButton* button : {ui->Command3, ui->Command2, ui->Command1})
         button->setIconSize(QSize(32, 32));
     ui->Image1->setPixmap(QIcon(QStringLiteral(":/icons/program.png")).pixmap(64, 64));
     connect(ui->cmdpomoc, &QPushButton::clicked, this, &FrmMenu::cmdpomoc);
     connect(ui->Command3, &QPushButton::clicked, this, &FrmMenu::Command3);
+    connect(ui->Command2, &QPushButton::clicked, this, &FrmMenu::Command2);
     connect(ui->Command1, &QPushButton::clicked, this, &FrmMenu::Command1);
 }
 
@@ -40,6 +43,11 @@ FrmNowy* FrmMenu::chooser() const
 FrmWyb* FrmMenu::editor() const
 {
     return editor_;
+}
+
+FrmTest* FrmMenu::generator() const
+{
+    return generator_;
 }
 
 void FrmMenu::cmdpomoc()
@@ -62,15 +70,33 @@ void FrmMenu::showEditor()
 {
     if (!editor_) {
         auto* editor = new FrmWyb(dialogs_, this);
-        editor->setAttribute(Qt::WA_DeleteOnClose);
         if (!editor->load()) {
             delete editor;
             return;
         }
+        editor->setAttribute(Qt::WA_DeleteOnClose);
         editor_ = editor;
     }
     editor_->show();
     editor_->raise();
+}
+
+void FrmMenu::Command2()
+{
+    if (!generator_) {
+        auto* generator = new FrmTest(dialogs_, this);
+        generator->setWindowFlag(Qt::Window);
+        if (!generator->load()) {
+            delete generator;
+            dialogs_.message(this, QStringLiteral("Nie wybrałeś pliku z pytaniami"), Dialogs::Buttons::Ok,
+                             Dialogs::Icon::Information, QStringLiteral("TEST"));
+            return;
+        }
+        generator->setAttribute(Qt::WA_DeleteOnClose);
+        generator_ = generator;
+    }
+    generator_->show();
+    generator_->raise();
 }
 
 void FrmMenu::Command1()

@@ -8,6 +8,7 @@
 class Dialogs;
 class FrmNowy;
 class FrmWyb;
+class FrmTest;
 namespace Ui {
 class frmMenu;
 }
@@ -24,6 +25,7 @@ public:
 
     FrmNowy* chooser() const;
     FrmWyb* editor() const;
+    FrmTest* generator() const;
 
     // Shows the editor, loading it only when it is not open yet.
     void showEditor();
@@ -31,6 +33,7 @@ public:
 private slots:
     void cmdpomoc();
     void Command3();
+    void Command2();
     void Command1();
 
 private:
@@ -38,4 +41,5 @@ private:
     Dialogs& dialogs_;
     QPointer<FrmNowy> chooser_;
     QPointer<FrmWyb> editor_;
+    QPointer<FrmTest> generator_;
 };

@@ -1,5 +1,6 @@
 #include "frmmenu.h"
 #include "frmnowy.h"
+#include "frmtest.h"
 #include "frmwyb.h"
 #include "helpwindow.h"
 #include "nowyzestaw.h"
@@ -18,6 +19,8 @@ private slots:
     void chooserFlagSurvivesTheEditor();
     void editorOpenOnlyOnce();
     void koniecEndsWithoutSaving();
+    void generatorThatClosesItselfIsReported();
+    void generatorOpensOnAGoodSet();
     void helpOpensTheHelpFile();
     void helpWindowSaysWhenTheFileIsMissing();
 };
@@ -36,9 +39,10 @@ void TstShell::menuStartsWithItsButtons()
     menu.show();
     QVERIFY(QTest::qWaitForWindowExposed(&menu));
     QCOMPARE(menu.windowTitle(), FrmMenu::programName);
-    const QStringList captions{QStringLiteral("&Pomoc"), QStringLiteral("&Zestaw pytań"), QStringLiteral("&Koniec")};
-    const char* names[] = {"cmdpomoc", "Command3", "Command1"};
-    for (int i = 0; i < 3; ++i)
+    const QStringList captions{QStringLiteral("&Pomoc"), QStringLiteral("&Zestaw pytań"), QStringLiteral("&Test"),
+                               QStringLiteral("&Koniec")};
+    const char* names[] = {"cmdpomoc", "Command3", "Command2", "Command1"};
+    for (int i = 0; i < 4; ++i)
         QCOMPARE(menu.findChild<QPushButton*>(QLatin1String(names[i]))->text(), captions[i]);
     QCOMPARE(menu.findChild<QPushButton*>(QStringLiteral("Command3"))->toolTip(),
              QStringLiteral("Tworzenie nowego lub modyfikacja istniejącego zestawu pytań"));
@@ -105,6 +109,42 @@ void TstShell::koniecEndsWithoutSaving()
     if (menu.editor())
         menu.editor()->close();
     QCOMPARE(readAll(QStringLiteral("s")).left(12), QByteArray(12, '\0'));
+}
+
+void TstShell::generatorThatClosesItselfIsReported()
+{
+    TempCwd dir;
+    QDir().mkdir(QStringLiteral("folder"));
+    ScriptedDialogs dialogs;
+    FrmMenu menu(dialogs);
+    menu.show();
+    dialogs.files << dir.file(QStringLiteral("folder"));
+    click(&menu, "Command2");
+    QCOMPARE(dialogs.messageTexts(), (QStringList{QStringLiteral("Wybrałeś niewłaściwy plik źródłowy"),
+                                                  QStringLiteral("Nie wybrałeś pliku z pytaniami")}));
+    QCOMPARE(dialogs.messages[1].icon, Dialogs::Icon::Information);
+    QCOMPARE(dialogs.messages[1].title, QStringLiteral("TEST"));
+    QVERIFY(!menu.generator());
+    QVERIFY(menu.isVisible());
+}
+
+void TstShell::generatorOpensOnAGoodSet()
+{
+    TempCwd dir;
+    QVERIFY(writeAll(QStringLiteral("zestaw"), QByteArray(2 * 1314, '\0')));
+    ScriptedDialogs dialogs;
+    FrmMenu menu(dialogs);
+    menu.show();
+    dialogs.files << dir.file(QStringLiteral("zestaw"));
+    click(&menu, "Command2");
+    QVERIFY(menu.generator());
+    QVERIFY(menu.generator()->isVisible());
+    QVERIFY(menu.generator()->isWindow());
+    QCOMPARE(menu.generator()->windowTitle(), QStringLiteral("Generowanie Testu"));
+    // Shown again while open: nothing is loaded again.
+    click(&menu, "Command2");
+    QCOMPARE(dialogs.fileDialogs.size(), 1);
+    QVERIFY(dialogs.messages.isEmpty());
 }
 
 void TstShell::helpOpensTheHelpFile()
