@@ -1,0 +1,187 @@
+// The editor on the largest set against a tiny one: bytes read and written by one ">>" move
+// (the kernel's count), the median move time on 32767 and on 10 records, and resident memory
+// with the editor open on 32767 and on 1 record. Also the time from process start to the main
+// menu on screen against a bare Qt Widgets program showing one window.
+//
+//   bench_edytor [MOVES]        run by hand (offscreen, or under xvfb-run)
+
+#include "frmmenu.h"
+#include "frmwyb.h"
+#include "nowyzestaw.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+class BenchDialogs : public Dialogs
+{
+public:
+    QString set;
+    Answer message(QWidget*, const QString& text, Buttons, Icon, const QString&) override
+    {
+        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
+        std::exit(1);
+    }
+    QString input(QWidget*, const QString&, const QString&) override { return QString(); }
+    void help(QWidget*, const QString&, int, int) override {}
+    void endProgram() override {}
+
+protected:
+    QString chooseFile(QWidget*, const OpenFileDialog&) override { return set; }
+};
+
+qint64 procValue(const char* file, const QByteArray& key)
+{
+    QFile f(QString::fromLatin1(file));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
+void makeSet(const QString& path, int records)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    rekord r = rekord::pusty();
+    for (int k = 1; k <= 5; ++k)
+        ustawTekst(r.odp(k), QStringLiteral("odpowiedź %1").arg(k));
+    QByteArray block;
+    for (int n = 0; n < 1000; ++n)
+        block += r.encode();
+    for (int written = 0; written < records; written += 1000)
+        f.write(block.left(std::min(1000, records - written) * rekord::size));
+}
+
+struct Moves
+{
+    double medianUs = 0;
+    qint64 readPerMove = 0, writtenPerMove = 0;
+    long rssKb = 0;
+};
+
+Moves measure(const QString& set, int moves)
+{
+    BenchDialogs dialogs;
+    dialogs.set = set;
+    nowyzestaw = 0;
+    FrmWyb editor(dialogs);
+    editor.load();
+    editor.show();
+    QCoreApplication::processEvents();
+    auto* next = editor.findChild<QPushButton*>(QStringLiteral("cmddalej"));
+    auto* back = editor.findChild<QPushButton*>(QStringLiteral("cmdwstecz"));
+    // Start in the middle of a large set; a small one is walked back and forth.
+    std::vector<double> times;
+    const qint64 r0 = procValue("/proc/self/io", "rchar:"), w0 = procValue("/proc/self/io", "wchar:");
+    QElapsedTimer t;
+    for (int i = 0; i < moves; ++i) {
+        QPushButton* button = (editor.iloscrekordow() < moves && (i / 9) % 2 == 1) ? back : next;
+        t.start();
+        button->click();
+        times.push_back(t.nsecsElapsed() / 1e3);
+    }
+    const qint64 r1 = procValue("/proc/self/io", "rchar:"), w1 = procValue("/proc/self/io", "wchar:");
+    std::sort(times.begin(), times.end());
+    Moves m;
+    m.medianUs = times[times.size() / 2];
+    m.readPerMove = (r1 - r0) / moves;
+    m.writtenPerMove = (w1 - w0) / moves;
+    m.rssKb = procValue("/proc/self/status", "VmRSS:");
+    return m;
+}
+
+int childStartup(bool bare)
+{
+    int argc = 1;
+    char name[] = "bench_edytor";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    BenchDialogs dialogs;
+    std::unique_ptr<QWidget> window;
+    if (bare)
+        window = std::make_unique<QWidget>();
+    else
+        window = std::make_unique<FrmMenu>(dialogs);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        return 1;
+    return 0;
+}
+
+double startupMs(const QString& self, const char* mode, int rounds)
+{
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer t;
+        t.start();
+        QProcess::execute(self, {QString::fromLatin1(mode)});
+        times.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+} // namespace
+
+// Resident memory of a fresh process with the editor open on a set, after a few moves.
+long childRss(const QString& self, const QString& set)
+{
+    QProcess child;
+    child.start(self, {QStringLiteral("--rss"), set});
+    child.waitForFinished(-1);
+    return child.readAllStandardOutput().trimmed().toLong();
+}
+
+int main(int argc, char* argv[])
+{
+    if (argc > 1 && (std::strcmp(argv[1], "--menu") == 0 || std::strcmp(argv[1], "--bare") == 0))
+        return childStartup(std::strcmp(argv[1], "--bare") == 0);
+    if (argc > 2 && std::strcmp(argv[1], "--rss") == 0) {
+        QApplication app(argc, argv);
+        const Moves m = measure(QString::fromLocal8Bit(argv[2]), 20);
+        std::printf("%ld\n", m.rssKb);
+        return 0;
+    }
+
+    const int moves = argc > 1 ? std::max(20, std::atoi(argv[1])) : 400;
+    QApplication app(argc, argv);
+    QTemporaryDir dir(QStringLiteral("./bench-edytor-XXXXXX"));
+    const QString big = dir.filePath(QStringLiteral("duzy")), small = dir.filePath(QStringLiteral("maly")),
+                  one = dir.filePath(QStringLiteral("jeden"));
+    makeSet(big, 32767);
+    makeSet(small, 10);
+    makeSet(one, 1);
+
+    // Warm both once so that neither pays for first use of fonts and styles.
+    measure(small, 20);
+    const Moves onSmall = measure(small, moves);
+    const Moves onBig = measure(big, moves);
+    std::printf("'>>' on 10 records   : median %7.1f us, per move read %lld B, written %lld B\n", onSmall.medianUs,
+                onSmall.readPerMove, onSmall.writtenPerMove);
+    std::printf("'>>' on 32767 records: median %7.1f us, per move read %lld B, written %lld B   ratio %.2f\n",
+                onBig.medianUs, onBig.readPerMove, onBig.writtenPerMove, onBig.medianUs / onSmall.medianUs);
+
+    const QString self = QCoreApplication::applicationFilePath();
+    const long rssOne = childRss(self, one), rssBig = childRss(self, big);
+    std::printf("resident memory, editor open: 1 record %ld KiB, 32767 records %ld KiB   ratio %.3f\n", rssOne,
+                rssBig, double(rssBig) / rssOne);
+
+    startupMs(self, "--bare", 2);
+    const double bare = startupMs(self, "--bare", 15), menu = startupMs(self, "--menu", 15);
+    std::printf("start-up to window shown: bare Qt window %.1f ms, main menu %.1f ms   ratio %.2f\n", bare, menu,
+                menu / bare);
+    return 0;
+}
