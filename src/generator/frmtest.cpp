@@ -115,7 +115,11 @@ bool FrmTest::generuj(double ilosc)
         skrypt += skryptpytania;
         trescstrony += blokpytania;
     }
-    calastrona = glowa + skrypt + ogon + trescstrony + stopka;
+    // Appended into one reserved text: a chain of + would copy the whole page several times.
+    calastrona.clear();
+    calastrona.reserve(glowa.size() + skrypt.size() + ogon.size() + trescstrony.size() + stopka.size());
+    for (const QString* part : {&glowa, &skrypt, &ogon, &trescstrony, &stopka})
+        calastrona += *part;
     return strona::zapisz(QStringLiteral("test.html"), calastrona);
 }
 

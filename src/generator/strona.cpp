@@ -10,8 +10,6 @@ namespace strona {
 
 namespace {
 
-const QString CR = QStringLiteral("\r");
-
 // Characters the page's code page holds, derived from the converter itself.
 const QString& znakiKodowania()
 {
@@ -33,39 +31,41 @@ QString hex(uint value, int width)
     return QStringLiteral("%1").arg(value, width, 16, QLatin1Char('0')).toUpper();
 }
 
-QString naglowekBloku(const rekord& r, int nr)
+// Appends the pieces; the block texts are built by appending, many small pieces a question.
+void dopisz(QString& s, std::initializer_list<QStringView> pieces)
 {
-    const QString n = QString::number(nr);
-    QString s = QStringLiteral("<TR VALIGN=\"top\" CLASS=\"start\"><TD><B>") + n +
-                QStringLiteral(".</B><TD><FORM NAME=\"form") + n + QStringLiteral("\">") + tekst(r.pytanie) +
-                QStringLiteral("<BR><BR>");
+    for (const QStringView piece : pieces)
+        s += piece;
+}
+
+// Appends one script line, ended by a lone CR.
+void linia(QString& s, std::initializer_list<QStringView> pieces)
+{
+    dopisz(s, pieces);
+    s += QLatin1Char('\r');
+}
+
+void naglowekBloku(QString& s, const rekord& r, const QString& n)
+{
+    dopisz(s, {u"<TR VALIGN=\"top\" CLASS=\"start\"><TD><B>", n, u".</B><TD><FORM NAME=\"form", n, u"\">",
+               tekst(r.pytanie), u"<BR><BR>"});
     // A name of one character is taken for a leftover, not a picture.
     const QString picture = tekst(r.rysunek);
     if (picture.size() >= 2)
-        s += QStringLiteral("<IMG SRC=\"") + atrybut(picture) + QStringLiteral("\"><BR><BR>");
-    return s;
+        dopisz(s, {u"<IMG SRC=\"", atrybut(picture), u"\"><BR><BR>"});
 }
 
-const QString stopkaBloku = QStringLiteral("</FORM></TR>");
+constexpr QStringView stopkaBloku = u"</FORM></TR>";
 
-QString linie(const QStringList& lines)
+// The result line of a question (zad: its number, with the letter of the answer for multiple choice).
+void wynikDobrze(QString& s, QStringView zad)
 {
-    QString s;
-    for (const QString& line : lines)
-        s += line + CR;
-    return s;
+    linia(s, {u"    msg.document.write(\"<BR>Zad.", zad, u" Udzieliłeś poprawnej odpowiedzi.\");"});
 }
 
-QString wynikDobrze(const QString& zad)
+void wynikZle(QString& s, QStringView zad)
 {
-    return QStringLiteral("    msg.document.write(\"<BR>Zad.") + zad +
-           QStringLiteral(" Udzieliłeś poprawnej odpowiedzi.\");");
-}
-
-QString wynikZle(const QString& zad)
-{
-    return QStringLiteral("    msg.document.write(\"<BR>Zad.") + zad +
-           QStringLiteral(" Wykonałeś błędnie.\");");
+    linia(s, {u"    msg.document.write(\"<BR>Zad.", zad, u" Wykonałeś błędnie.\");"});
 }
 
 QString znakLiczby(qint16 value)
@@ -225,11 +225,11 @@ QString stopka()
 Blok opcja(const rekord& r, int nr)
 {
     const QString n = QString::number(nr);
-    const QString radio = QStringLiteral("<INPUT TYPE=\"Radio\" NAME=\"odp\" ALIGN=\"left\">");
+    constexpr QStringView radio = u"<INPUT TYPE=\"Radio\" NAME=\"odp\" ALIGN=\"left\">";
     Blok b;
-    b.blokpytania = naglowekBloku(r, nr) + radio + tekst(r.odp1) + QStringLiteral("<BR>") + radio +
-                    tekst(r.odp2) + QStringLiteral("<BR>") + radio + tekst(r.odp3) + QStringLiteral("<BR>") +
-                    radio + QLatin1Char(' ') + tekst(r.odp4) + stopkaBloku;
+    naglowekBloku(b.blokpytania, r, n);
+    dopisz(b.blokpytania, {radio, tekst(r.odp1), u"<BR>", radio, tekst(r.odp2), u"<BR>", radio, tekst(r.odp3),
+                           u"<BR>", radio, u" ", tekst(r.odp4), stopkaBloku});
 
     // The last mark of -1 names the right answer.
     int index = -1;
@@ -237,41 +237,57 @@ Blok opcja(const rekord& r, int nr)
         if (r.poprawna(k) == -1)
             index = k - 1;
     }
+    QString& s = b.skryptpytania;
+    linia(s, {u"maks=maks+1;"});
     // With no mark, or a mark on the fifth answer, which has no button in the page, no choice
     // can be right; the question still counts in the maximum.
-    const QString warunek = index >= 0 && index <= 3
-                                ? QStringLiteral("if (document.form%1.odp[%2].checked)").arg(n).arg(index)
-                                : QStringLiteral("if (false)");
-    b.skryptpytania = linie({QStringLiteral("maks=maks+1;"), warunek, QStringLiteral("{punkty = punkty + 1"),
-                             wynikDobrze(n), QStringLiteral("}"), QStringLiteral("else"), QStringLiteral("{"),
-                             wynikZle(n), QStringLiteral("}")});
+    if (index >= 0 && index <= 3)
+        linia(s, {u"if (document.form", n, u".odp[", QString::number(index), u"].checked)"});
+    else
+        linia(s, {u"if (false)"});
+    linia(s, {u"{punkty = punkty + 1"});
+    wynikDobrze(s, n);
+    linia(s, {u"}"});
+    linia(s, {u"else"});
+    linia(s, {u"{"});
+    wynikZle(s, n);
+    linia(s, {u"}"});
     return b;
 }
 
 Blok wybor(const rekord& r, int nr)
 {
     const QString n = QString::number(nr);
-    const QString box = QStringLiteral("<INPUT TYPE=\"checkbox\" NAME=\"odp\" ALIGN=\"left\">");
+    constexpr QStringView box = u"<INPUT TYPE=\"checkbox\" NAME=\"odp\" ALIGN=\"left\">";
     Blok b;
-    b.blokpytania = naglowekBloku(r, nr) + box + tekst(r.odp1) + QStringLiteral("<BR>") + box +
-                    tekst(r.odp2) + QStringLiteral("<BR>") + box + tekst(r.odp3) + QStringLiteral("<BR>") +
-                    box + tekst(r.odp4) + stopkaBloku;
+    naglowekBloku(b.blokpytania, r, n);
+    dopisz(b.blokpytania, {box, tekst(r.odp1), u"<BR>", box, tekst(r.odp2), u"<BR>", box, tekst(r.odp3),
+                           u"<BR>", box, tekst(r.odp4), stopkaBloku});
 
-    QStringList lines;
+    QString& s = b.skryptpytania;
+    s.reserve(2800);
     for (int k = 1; k <= 5; ++k)
-        lines << QStringLiteral("popr%1=").arg(k - 1) + znakLiczby(r.poprawna(k));
-    lines << QStringLiteral("maks=maks+4;");
+        linia(s, {u"popr", QString::number(k - 1), u"=", znakLiczby(r.poprawna(k))});
+    linia(s, {u"maks=maks+4;"});
     for (int k = 0; k < 4; ++k) {
-        lines << QStringLiteral("if (document.form%1.odp[%2].checked)").arg(n).arg(k)
-              << QStringLiteral("w%1=1;").arg(k) << QStringLiteral("else") << QStringLiteral("w%1=0").arg(k);
+        const QString i = QString::number(k);
+        linia(s, {u"if (document.form", n, u".odp[", i, u"].checked)"});
+        linia(s, {u"w", i, u"=1;"});
+        linia(s, {u"else"});
+        linia(s, {u"w", i, u"=0"});
     }
     for (int k = 0; k < 4; ++k) {
+        const QString i = QString::number(k);
         const QString zad = n + QLatin1Char(char('a' + k));
-        lines << QStringLiteral("if (popr%1==w%1)").arg(k) << QStringLiteral("{punkty = punkty + 1;")
-              << wynikDobrze(zad) << QStringLiteral("}") << QStringLiteral("else")
-              << QStringLiteral("{punkty = punkty - 1;") << wynikZle(zad) << QStringLiteral("}");
+        linia(s, {u"if (popr", i, u"==w", i, u")"});
+        linia(s, {u"{punkty = punkty + 1;"});
+        wynikDobrze(s, zad);
+        linia(s, {u"}"});
+        linia(s, {u"else"});
+        linia(s, {u"{punkty = punkty - 1;"});
+        wynikZle(s, zad);
+        linia(s, {u"}"});
     }
-    b.skryptpytania = linie(lines);
     return b;
 }
 
@@ -279,15 +295,21 @@ Blok text(const rekord& r, int nr)
 {
     const QString n = QString::number(nr);
     Blok b;
-    b.blokpytania = naglowekBloku(r, nr) +
-                    QStringLiteral("<INPUT TYPE=\"Text\" NAME=\"question\" ALIGN=\"left\" SIZE=\"20\" "
-                                   "MAXLENGTH=\"20\"> (<I>tu wpisz odpowiedź</I>)") +
-                    stopkaBloku;
-    b.skryptpytania = linie(
-        {QStringLiteral("maks=maks+2;"),
-         QStringLiteral("if (document.form%1.question.value==\"%2\")").arg(n, napisSkryptu(tekst(r.odp1))),
-         QStringLiteral("{punkty = punkty + 2"), wynikDobrze(n), QStringLiteral("}"), QStringLiteral("else"),
-         QStringLiteral("{"), wynikZle(n), QStringLiteral("}")});
+    naglowekBloku(b.blokpytania, r, n);
+    dopisz(b.blokpytania,
+           {u"<INPUT TYPE=\"Text\" NAME=\"question\" ALIGN=\"left\" SIZE=\"20\" MAXLENGTH=\"20\"> "
+            u"(<I>tu wpisz odpowiedź</I>)",
+            stopkaBloku});
+    QString& s = b.skryptpytania;
+    linia(s, {u"maks=maks+2;"});
+    linia(s, {u"if (document.form", n, u".question.value==\"", napisSkryptu(tekst(r.odp1)), u"\")"});
+    linia(s, {u"{punkty = punkty + 2"});
+    wynikDobrze(s, n);
+    linia(s, {u"}"});
+    linia(s, {u"else"});
+    linia(s, {u"{"});
+    wynikZle(s, n);
+    linia(s, {u"}"});
     return b;
 }
 
@@ -305,7 +327,9 @@ Blok blok(const rekord& r, int nr)
 
 QByteArray bajty(const QString& page)
 {
-    return cp1250::encode(page) + QByteArrayLiteral("\r\n");
+    QByteArray bytes = cp1250::encode(page);
+    bytes += "\r\n";
+    return bytes;
 }
 
 bool zapisz(QIODevice& device, const QString& page, QString* error)
