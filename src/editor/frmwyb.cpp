@@ -4,9 +4,11 @@
 #include "przebudowa.h"
 #include "ui_frmwyb.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <limits>
@@ -54,6 +56,13 @@ FrmWyb::FrmWyb(Dialogs& dialogs, QWidget* parent)
     for (QCheckBox* box : wy1)
         connect(box, &QCheckBox::clicked, box, [box] { box->setTristate(false); });
 
+    // Tab follows the layout: question, answer types, then each answer's marker and text.
+    tabOrder_ = {ui->txtpytanie, ui->cmdwybor, ui->cmdopcja, ui->cmdtekst};
+    for (int k = 0; k < 5; ++k)
+        tabOrder_ << Opt[k] << wy1[k] << txtodp[k];
+    tabOrder_ << ui->txtodpowiedz << ui->Image1 << ui->cmdwstecz << ui->cmddalej << ui->cmdnowepytanie
+              << ui->cmdKasuj << ui->Command1 << ui->cmdkoniec;
+
     // Before the first question decides it, a new question is multiple choice.
     ui->frmopt->hide();
 
@@ -69,6 +78,7 @@ FrmWyb::FrmWyb(Dialogs& dialogs, QWidget* parent)
     ui->Image1->installEventFilter(this);
     ui->Label2->installEventFilter(this);
     ui->Image1->setCursor(Qt::PointingHandCursor);
+    ui->Image1->setFocusPolicy(Qt::StrongFocus);
     ui->Label2->setCursor(Qt::PointingHandCursor);
 }
 
@@ -394,8 +404,34 @@ void FrmWyb::clearOptions()
     }
 }
 
+bool FrmWyb::focusNextPrevChild(bool next)
+{
+    // Qt's own focus chain gets lost around the multi-line boxes, so Tab walks our list,
+    // skipping what is hidden in the current answer mode.
+    const qsizetype n = tabOrder_.size();
+    const qsizetype at = tabOrder_.indexOf(QApplication::focusWidget());
+    if (at < 0)
+        return QWidget::focusNextPrevChild(next);
+    for (qsizetype step = 1; step < n; ++step) {
+        QWidget* candidate = tabOrder_[(at + (next ? step : n - step)) % n];
+        if (candidate->isVisible() && candidate->isEnabled() && (candidate->focusPolicy() & Qt::TabFocus)) {
+            candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return false;
+}
+
 bool FrmWyb::eventFilter(QObject* watched, QEvent* event)
 {
+    // The picture box can also be reached with Tab and used with Space or Enter.
+    if (watched == ui->Image1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Image1Click();
+            return true;
+        }
+    }
     // The picture box and its label act on a click, like buttons.
     if (event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

@@ -35,6 +35,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private slots:
     void cmdwstecz();
@@ -74,6 +75,7 @@ private:
     std::array<QWidget*, 5> txtodp{};
     std::array<QRadioButton*, 5> Opt{};
     std::array<QCheckBox*, 5> wy1{};
+    QList<QWidget*> tabOrder_;
 
     OpenFileDialog CmDialog2;
     QString File1; // the folder that was current when the window loaded

@@ -4,6 +4,7 @@
 #include "tempdir.h"
 #include "typing.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -34,6 +35,7 @@ private slots:
     void existingNameAfterNowyOpensItUnchanged();
     void missingPictureIsReportedAndDropped();
     void longQuestionIsCut();
+    void keyboardReachesEveryControl();
 
 private:
     std::unique_ptr<ScriptedDialogs> dialogs;
@@ -431,6 +433,44 @@ void TstFrmWyb::longQuestionIsCut()
     w<QPlainTextEdit>("txtpytanie")->setPlainText(text);
     click("cmddalej");
     QCOMPARE(w<QPlainTextEdit>("txtpytanie")->toPlainText(), text.left(300));
+}
+
+void TstFrmWyb::keyboardReachesEveryControl()
+{
+    QVERIFY(writeAll(QStringLiteral("s"), setOf({question(QStringLiteral("q"), 0)})));
+    QVERIFY(open(QStringLiteral("s"), 0));
+    QApplication::setActiveWindow(editor.get());
+    QVERIFY(QTest::qWaitForWindowActive(editor.get()));
+    w<QWidget>("txtpytanie")->setFocus();
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < 23; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    const QStringList expected{
+        QStringLiteral("txtpytanie"), QStringLiteral("cmdwybor"), QStringLiteral("cmdopcja"), QStringLiteral("cmdtekst"),
+        QStringLiteral("wy1_0"), QStringLiteral("txtodp_0"), QStringLiteral("wy1_1"), QStringLiteral("txtodp_1"),
+        QStringLiteral("wy1_2"), QStringLiteral("txtodp_2"), QStringLiteral("wy1_3"), QStringLiteral("txtodp_3"),
+        QStringLiteral("wy1_4"), QStringLiteral("txtodp_4"), QStringLiteral("Image1"), QStringLiteral("cmdwstecz"),
+        QStringLiteral("cmddalej"), QStringLiteral("cmdnowepytanie"), QStringLiteral("cmdKasuj"), QStringLiteral("Command1"),
+        QStringLiteral("cmdkoniec"), QStringLiteral("txtpytanie"), QStringLiteral("cmdwybor"), QStringLiteral("cmdopcja")};
+    QCOMPARE(visited, expected);
+
+    // Space on a check box ticks it; Space on the picture box opens the picture dialog.
+    w<QWidget>("wy1_1")->setFocus();
+    QTest::keyClick(w<QWidget>("wy1_1"), Qt::Key_Space);
+    QVERIFY(w<QCheckBox>("wy1_1")->isChecked());
+    dialogs->files << QString();
+    const qsizetype shown = dialogs->fileDialogs.size();
+    QTest::keyClick(w<QWidget>("Image1"), Qt::Key_Space);
+    QCOMPARE(dialogs->fileDialogs.size(), shown + 1);
+    QCOMPARE(recordOf(QStringLiteral("s"), 1).poprawna2, qint16(1));
+
+    // Every control a user can reach has a name for assistive technology.
+    for (QWidget* widget : editor->findChildren<QWidget*>())
+        if (widget->focusPolicy() & Qt::TabFocus)
+            QVERIFY2(!widget->accessibleName().isEmpty() || !widget->property("text").toString().isEmpty(),
+                     qPrintable(widget->objectName()));
 }
 
 QTEST_MAIN(TstFrmWyb)
