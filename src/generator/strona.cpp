@@ -4,6 +4,7 @@
 
 #include <QSaveFile>
 
+#include <bitset>
 #include <cmath>
 
 namespace strona {
@@ -11,15 +12,15 @@ namespace strona {
 namespace {
 
 // Characters the page's code page holds, derived from the converter itself.
-const QString& znakiKodowania()
+const std::bitset<0x10000>& znakiKodowania()
 {
-    static const QString chars = [] {
-        QString result;
+    static const std::bitset<0x10000> chars = [] {
+        std::bitset<0x10000> result;
         for (int b = 0; b < 256; ++b) {
             const QByteArray byte(1, char(b));
             const QString decoded = cp1250::decode(byte);
             if (decoded.size() == 1 && cp1250::encode(decoded) == byte)
-                result.append(decoded);
+                result.set(decoded.at(0).unicode());
         }
         return result;
     }();
@@ -94,7 +95,7 @@ QString sekundy(double seconds)
 
 QString napisSkryptu(const QString& text)
 {
-    const QString& representable = znakiKodowania();
+    const std::bitset<0x10000>& representable = znakiKodowania();
     QString s;
     s.reserve(text.size());
     for (const QChar c : text) {
@@ -118,7 +119,7 @@ QString napisSkryptu(const QString& text)
         default:
             if (c.unicode() < 0x20)
                 s += QStringLiteral("\\x") + hex(c.unicode(), 2);
-            else if (!representable.contains(c))
+            else if (!representable.test(c.unicode()))
                 s += QStringLiteral("\\u") + hex(c.unicode(), 4); // kept exact despite the code page
             else
                 s += c;
