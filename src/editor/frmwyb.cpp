@@ -160,10 +160,15 @@ void FrmWyb::showCounts()
 
 void FrmWyb::setPicture(const QPixmap& picture)
 {
-    if (picture.isNull())
+    if (picture.isNull()) {
         ui->Image1->clear();
-    else
-        ui->Image1->setPixmap(picture.scaled(ui->Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    } else {
+        // Scaled for the screen's pixel density, so the picture stays sharp on HiDPI screens.
+        const qreal ratio = ui->Image1->devicePixelRatioF();
+        QPixmap scaled = picture.scaled(ui->Image1->size() * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        scaled.setDevicePixelRatio(ratio);
+        ui->Image1->setPixmap(scaled);
+    }
     ui->Image1->repaint();
 }
 
