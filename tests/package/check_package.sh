@@ -11,6 +11,7 @@ files=$(dpkg-deb -c "$deb" | awk '{print $6}')
 fail=0
 for f in ./usr/bin/testownik ./usr/share/testownik/test.hlp ./usr/share/testownik/koniec.html \
          ./usr/share/testownik/css/style.css ./usr/share/testownik/css/style2.css \
+         ./usr/share/testownik/pomoc/editor.png \
          ./usr/share/applications/testownik.desktop ./usr/share/icons/hicolor/64x64/apps/testownik.png \
          ./usr/share/icons/hicolor/256x256/apps/testownik.png; do
     grep -qxF "$f" <<<"$files" || { echo "missing from the package: $f"; fail=1; }
