@@ -33,12 +33,13 @@ bool czytaj(QIODevice& device, qint64 n, rekord& out, QString* error)
         return fail(error, QStringLiteral("numer rekordu %1 poza zakresem").arg(n));
     const qint64 pos = (n - 1) * dlugoscrekordu;
     QByteArray bytes;
-    if (pos < device.size()) {
-        if (!device.seek(pos))
-            return fail(error, device.errorString());
+    // A file seeks past its end and reads nothing there; some devices refuse such a seek.
+    if (device.seek(pos)) {
         bytes = device.read(dlugoscrekordu);
-        if (bytes.isNull() && device.size() > pos)
+        if (bytes.isEmpty() && device.size() > pos)
             return fail(error, device.errorString());
+    } else if (pos < device.size()) {
+        return fail(error, device.errorString());
     }
     out = rekord::decode(bytes);
     return true;

@@ -1,6 +1,8 @@
 #include "codepage.h"
 #include "rekord.h"
 
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTest>
 
 // Byte-exact record encoding: offsets, widths, cut and padding, little-endian marks.
@@ -16,6 +18,7 @@ private slots:
     void allZeroRecord();
     void unchangedRoundTripIsByteExact();
     void polishLettersAreTheirCodePageBytes();
+    void conversionAgreesWithQtsConverter();
 };
 
 static QByteArray spaces(int n)
@@ -138,6 +141,26 @@ void TstRekord::polishLettersAreTheirCodePageBytes()
     QCOMPARE(r.encode().left(expected.size()), expected);
     QCOMPARE(tekst(rekord::decode(r.encode()).pytanie), QStringLiteral("Zażółć gęślą jaźń ĄĘŁŃÓŚŹŻĆ"));
     QCOMPARE(cp1250::encode(QStringLiteral("±")), QByteArray("\xb1"));
+}
+
+// The fast tables must give exactly what Qt's own converter gives, substitutes included.
+void TstRekord::conversionAgreesWithQtsConverter()
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    QStringDecoder decoder("windows-1250");
+    const QString decoded = decoder.decode(all);
+    QCOMPARE(cp1250::decode(all), decoded);
+
+    QString sample = decoded + QStringLiteral("€‚„…†‡‰Š‹ŚŤŽŹ ˇ˘Ł¤Ą¦§¨©Ş«¬­®Ż°±˛ł´µ¶·¸ąş»Ľ˝ľż");
+    for (char16_t c = 0x100; c < 0x3000; c += 7)
+        sample.append(QChar(c));
+    sample += QString::fromUcs4(U"\U0001F600x");
+    sample += QChar(0xD800); // a lone surrogate
+    QStringEncoder encoder("windows-1250");
+    QCOMPARE(cp1250::encode(sample), encoder.encode(sample));
+    QCOMPARE(cp1250::encode(decoded), all);
 }
 
 QTEST_APPLESS_MAIN(TstRekord)
