@@ -6,7 +6,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLocale>
-#include <QStyle>
+#include <QIcon>
 #include <QTime>
 
 namespace {
@@ -19,8 +19,10 @@ FrmTest::FrmTest(Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::FrmTest>()), dialogs_(dialogs)
 {
     ui->setupUi(this);
-    ui->cmdgeneruj->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    ui->cmdkoniec->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    ui->cmdgeneruj->setIcon(QIcon(QStringLiteral(":/icons/generuj.png")));
+    ui->cmdkoniec->setIcon(QIcon(QStringLiteral(":/icons/koniec.png")));
+    for (QPushButton* button : {ui->cmdgeneruj, ui->cmdkoniec})
+        button->setIconSize(QSize(24, 24));
     CmDialog.title = QStringLiteral("Wskaż nazwę zestawu");
 
     connect(ui->cmdgeneruj, &QPushButton::clicked, this, &FrmTest::cmdgenerujClick);
