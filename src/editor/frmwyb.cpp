@@ -240,8 +240,52 @@ bool FrmWyb::pokazrekord()
     return true;
 }
 
+bool FrmWyb::ensureSetInPlace()
+{
+    // Another program may delete or replace the set while it is open here. The open file still
+    // holds every question, so it is written back under a name instead of being lost.
+    if (nrpliku.isAtItsPath())
+        return true;
+    const QString path = nrpliku.fileName();
+    const bool replaced = QFileInfo::exists(path);
+    QString target = path;
+    if (replaced) {
+        // The file now under the set's name belongs to someone else: it stays as it is.
+        target = path + QStringLiteral(".kopia");
+        for (int i = 2; QFileInfo::exists(target); ++i)
+            target = path + QStringLiteral(".kopia%1").arg(i);
+    }
+    const zestaw::WynikUsuwania copy = zestaw::zapiszKopie(nrpliku.device(), target);
+    if (!copy.ok) {
+        dialogs_.message(this,
+                         QStringLiteral("Plik zestawu „%1” został usunięty albo podmieniony przez inny program "
+                                        "i nie udało się go odtworzyć.\r%2\rPytanie nie zostało zapisane.")
+                             .arg(path, copy.error),
+                         Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
+        return false;
+    }
+    nrpliku.close();
+    if (!nrpliku.open(target)) {
+        abandon(QStringLiteral("Nie można otworzyć zestawu „%1”.\r%2").arg(target, nrpliku.errorString()));
+        return false;
+    }
+    nazwapliku_ = target;
+    ui->lblnazwazestawu->setText(QFileInfo(target).fileName());
+    dialogs_.message(this,
+                     replaced ? QStringLiteral("Plik „%1” został podmieniony przez inny program i pozostał nietknięty."
+                                               "\rZestaw zapisano jako „%2” i ten plik jest teraz edytowany.")
+                                    .arg(path, target)
+                              : QStringLiteral("Plik zestawu „%1” został usunięty przez inny program."
+                                               "\rOdtworzono go ze wszystkimi pytaniami.")
+                                    .arg(path),
+                     Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, editorTitle);
+    return true;
+}
+
 bool FrmWyb::zachowajrekord()
 {
+    if (!ensureSetInPlace())
+        return false;
     ustawTekst(bufor.pytanie, toStored(ui->txtpytanie->toPlainText()));
     for (int k = 0; k < 5; ++k)
         ustawTekst(bufor.odp(k + 1), toStored(answerText(k)));
@@ -466,6 +510,8 @@ void FrmWyb::cmdKasuj()
                          editorTitle)
         != Dialogs::Answer::Yes)
         return;
+    if (!ensureSetInPlace())
+        return;
     setPicture(QPixmap());
     const qint32 remembered = nrrekordu_;
     const QString path = nrpliku.fileName();
@@ -510,7 +556,7 @@ void FrmWyb::Command1()
     CmDialog2.fileName.clear();
     dialogs_.openFile(this, CmDialog2);
     const QString chosen = CmDialog2.fileName;
-    if (chosen.isEmpty())
+    if (chosen.isEmpty() || !ensureSetInPlace())
         return;
 
     SetFile other;

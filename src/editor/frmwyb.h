@@ -58,6 +58,7 @@ private:
     // write failed (the user has been told; the question stays on screen).
     bool zachowajrekord();
 
+    bool ensureSetInPlace();
     void showCounts();
     void showPicture();
     void setPicture(const QPixmap& picture);

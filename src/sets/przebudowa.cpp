@@ -55,12 +55,16 @@ bool copyRange(QFile& source, qint64 from, qint64 to, QIODevice& out, QString& e
 
 } // namespace
 
-WynikUsuwania usunRekord(QFile& source, const QString& path, qint64 n, qint64 count)
+namespace {
+
+// Writes a new file at `path` through a temporary file beside it: `fill` writes the content,
+// which must come to `expected` bytes; the data is synced before an atomic rename puts it in
+// place, so `path` holds either its old or its new content at every moment.
+template <class Fill>
+WynikUsuwania zastap(const QString& path, qint64 expected, Fill fill)
 {
     WynikUsuwania result;
     const QFileInfo target(path);
-    // The new version is written beside the set, so the final rename stays on one volume
-    // and replaces the old content in one step.
     const QString tmpName = target.fileName() == QLatin1String("usun.tmp") ? QStringLiteral("usun.tmp~")
                                                                            : QStringLiteral("usun.tmp");
     const QString tmpPath = target.dir().filePath(tmpName);
@@ -79,18 +83,16 @@ WynikUsuwania usunRekord(QFile& source, const QString& path, qint64 n, qint64 co
         QFile::remove(tmpPath);
         return result;
     };
-    const qint64 len = dlugoscrekordu;
-    const qint64 expected = (count - (n >= 1 && n <= count ? 1 : 0)) * len;
     QString error;
-    if (!copyRange(source, 0, (std::min(n, count + 1) - 1) * len, out, error)
-        || !copyRange(source, std::min(n, count) * len, count * len, out, error))
+    if (!fill(out, error))
         return fail(error);
     if (::fsync(out.handle()) != 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
     if (out.size() != expected)
         return fail(QStringLiteral("nowa wersja zestawu ma złą długość"));
     out.close();
-    QFile::setPermissions(tmpPath, QFile::permissions(path));
+    if (target.exists())
+        QFile::setPermissions(tmpPath, QFile::permissions(path));
     if (std::rename(QFile::encodeName(tmpPath).constData(), QFile::encodeName(path).constData()) != 0) {
         const QString why = QString::fromLocal8Bit(std::strerror(errno));
         QFile::remove(tmpPath);
@@ -99,6 +101,24 @@ WynikUsuwania usunRekord(QFile& source, const QString& path, qint64 n, qint64 co
     }
     result.ok = true;
     return result;
+}
+
+} // namespace
+
+WynikUsuwania usunRekord(QFile& source, const QString& path, qint64 n, qint64 count)
+{
+    const qint64 len = dlugoscrekordu;
+    const qint64 expected = (count - (n >= 1 && n <= count ? 1 : 0)) * len;
+    return zastap(path, expected, [&](QFile& out, QString& error) {
+        return copyRange(source, 0, (std::min(n, count + 1) - 1) * len, out, error)
+               && copyRange(source, std::min(n, count) * len, count * len, out, error);
+    });
+}
+
+WynikUsuwania zapiszKopie(QFile& source, const QString& path)
+{
+    const qint64 size = source.size();
+    return zastap(path, size, [&](QFile& out, QString& error) { return copyRange(source, 0, size, out, error); });
 }
 
 WynikDolaczania dolaczZestaw(QFile& set, qint64 count, QFile& other)

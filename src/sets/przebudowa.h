@@ -21,6 +21,9 @@ struct WynikUsuwania
 // present followed by zero bytes. On any failure the set at `path` is left as it was.
 WynikUsuwania usunRekord(QFile& source, const QString& path, qint64 n, qint64 count);
 
+// Writes all bytes of the open `source` as the file `path` the same safe way.
+WynikUsuwania zapiszKopie(QFile& source, const QString& path);
+
 struct WynikDolaczania
 {
     qint64 appended = 0; // whole records that reached the set, also after a failure

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace zestaw {
 
 qint64 liczbaRekordow(qint64 length)
@@ -90,6 +92,16 @@ void SetFile::close()
 {
     if (file_.isOpen())
         file_.close();
+}
+
+bool SetFile::isAtItsPath() const
+{
+    struct stat held{}, named{};
+    if (!file_.isOpen() || ::fstat(file_.handle(), &held) != 0)
+        return false;
+    if (::stat(QFile::encodeName(file_.fileName()).constData(), &named) != 0)
+        return false;
+    return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
 qint64 SetFile::length() const

@@ -42,6 +42,9 @@ public:
     bool isOpen() const { return file_.isOpen(); }
 
     qint64 length() const;
+    // False when the file's name no longer leads to the file held open: it was deleted,
+    // renamed or replaced by another program while open.
+    bool isAtItsPath() const;
     qint64 count() const { return zestaw::liczbaRekordow(length()); }
 
     bool read(qint64 n, rekord& out);

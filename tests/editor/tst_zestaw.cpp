@@ -22,6 +22,9 @@ private slots:
     void deleteTheOnlyQuestion();
     void deleteIgnoresAStaleTemporaryFile();
     void deleteFailureKeepsTheSetAndTheEditor();
+    void setRemovedOrReplacedWhileOpen();
+    void saveFailureKeepsTheQuestionOnScreen();
+    void newSetThatCannotBeWritten();
     void deleteQuestionAbove32767();
     void mergeAppendsAndShowsTheLast();
     void mergeShortFiles_data();
@@ -193,14 +196,80 @@ void TstZestaw::deleteFailureKeepsTheSetAndTheEditor()
     click("cmdKasuj");
     QCOMPARE(readAll(QStringLiteral("s")).size(), 4 * 1314);
 
-    // The set was replaced by a folder underneath: the rename fails, the editor survives.
+    // Another program put a folder where the set was: the set is kept beside it, whole, and
+    // the deletion goes on there; the folder is not touched.
     QVERIFY(QFile::remove(QStringLiteral("s")));
     QVERIFY(QDir().mkpath(QStringLiteral("s/inside")));
     dialogs->answers << Dialogs::Answer::Yes;
     click("cmdKasuj");
     QCOMPARE(dialogs->messages.size(), 5);
-    QVERIFY(dialogs->messages[4].text.startsWith(QStringLiteral("Nie udało się usunąć")));
+    QVERIFY(dialogs->messages[4].text.contains(QStringLiteral("s.kopia")));
+    QCOMPARE(dialogs->messages[4].icon, Dialogs::Icon::Exclamation);
+    QCOMPARE(readAll(QStringLiteral("s.kopia")).size(), 3 * 1314);
+    QCOMPARE(label("lblnazwazestawu"), QStringLiteral("s.kopia"));
+    QVERIFY(QFileInfo(QStringLiteral("s/inside")).isDir());
     QVERIFY(!QFileInfo::exists(QStringLiteral("usun.tmp")));
+}
+
+void TstZestaw::setRemovedOrReplacedWhileOpen()
+{
+    const QByteArray bytes = set(3);
+    openSet(bytes, 2);
+
+    // Removed: written back under its name with every question, then the save goes on.
+    QVERIFY(QFile::remove(QStringLiteral("s")));
+    w<QPlainTextEdit>("txtpytanie")->setPlainText(QStringLiteral("po usunięciu"));
+    click("cmddalej");
+    QCOMPARE(dialogs->messages.size(), 1);
+    QVERIFY(dialogs->messages[0].text.contains(QStringLiteral("usunięty")));
+    QByteArray expected = bytes;
+    expected.replace(1314, 1314, q(QStringLiteral("po usunięciu")).encode());
+    QCOMPARE(readAll(QStringLiteral("s")), expected);
+
+    // Replaced by another file: that file stays as it is; the set goes on as s.kopia.
+    QVERIFY(QFile::remove(QStringLiteral("s")));
+    QVERIFY(writeAll(QStringLiteral("s"), "cudzy plik"));
+    w<QPlainTextEdit>("txtpytanie")->setPlainText(QStringLiteral("po podmianie"));
+    click("cmdkoniec");
+    QCOMPARE(readAll(QStringLiteral("s")), QByteArray("cudzy plik"));
+    expected.replace(2 * 1314, 1314, q(QStringLiteral("po podmianie")).encode());
+    QCOMPARE(readAll(QStringLiteral("s.kopia")), expected);
+    QVERIFY(!editor->isVisible());
+}
+
+void TstZestaw::saveFailureKeepsTheQuestionOnScreen()
+{
+    const QByteArray bytes = set(2);
+    openSet(bytes);
+    click("cmdnowepytanie");
+    w<QPlainTextEdit>("txtpytanie")->setPlainText(QStringLiteral("trzecie"));
+    {
+        FileSizeLimit limit(2 * 1314);
+        click("cmddalej");
+        click("cmdkoniec");
+    }
+    QCOMPARE(dialogs->messages.size(), 2);
+    QVERIFY(dialogs->messages[0].text.startsWith(QStringLiteral("Nie udało się zapisać pytania nr 3")));
+    QVERIFY(editor->isVisible());
+    QCOMPARE(shownQuestion(), QStringLiteral("trzecie"));
+    QCOMPARE(readAll(QStringLiteral("s")), bytes);
+    // Once the disk takes it again, nothing typed was lost.
+    click("cmdkoniec");
+    QCOMPARE(tekst(rekord::decode(readAll(QStringLiteral("s")).mid(2 * 1314)).pytanie), QStringLiteral("trzecie"));
+}
+
+void TstZestaw::newSetThatCannotBeWritten()
+{
+    nowyzestaw = 1;
+    dialogs->inputs << QStringLiteral("biologia");
+    editor = std::make_unique<FrmWyb>(*dialogs);
+    {
+        FileSizeLimit limit(100);
+        QVERIFY(!editor->load());
+    }
+    QCOMPARE(dialogs->messages.size(), 1);
+    QVERIFY(dialogs->messages[0].text.startsWith(QStringLiteral("Nie można zapisać zestawu „biologia”")));
+    QVERIFY(!dialogs->ended());
 }
 
 void TstZestaw::deleteQuestionAbove32767()
