@@ -1,11 +1,26 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test.
+# Builds everything and runs every test: the suite (unit, window, browser, package and end-to-end
+# tests), the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer, and a short
+# bounded run of each fuzz target (FUZZ_SECONDS, 60 by default; 0 skips it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --test
 if [ -f tests/browser/package-lock.json ]; then
     npm ci --prefix tests/browser --no-audit --no-fund --loglevel=error
 fi
+
 cmake --preset default >/dev/null
 cmake --build --preset default
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize
+
+# Under the sanitizers: everything that runs our code in-process. The browser, package and
+# end-to-end tests drive the ordinary build and run once, below.
+ctest --preset sanitize -j2 -E 'tst_przegladarka|tst_pakiet|e2e'
+
+seconds=${FUZZ_SECONDS:-60}
+if [ -f scripts/fuzz.sh ] && [ "$seconds" != 0 ]; then
+    FUZZ_SECONDS=$seconds bash scripts/fuzz.sh
+fi
+
 ctest --preset default -j2
