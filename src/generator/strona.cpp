@@ -69,6 +69,18 @@ void wynikZle(QString& s, QStringView zad)
     linia(s, {u"    msg.document.write(\"<BR>Zad.", zad, u" Wykonałeś błędnie.\");"});
 }
 
+// The closing lines that single-choice and typed-answer questions share: the result line for a
+// right answer, else the one for a wrong answer.
+void wynikPytania(QString& s, QStringView n)
+{
+    wynikDobrze(s, n);
+    linia(s, {u"}"});
+    linia(s, {u"else"});
+    linia(s, {u"{"});
+    wynikZle(s, n);
+    linia(s, {u"}"});
+}
+
 QString znakLiczby(qint16 value)
 {
     return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value);
@@ -247,12 +259,7 @@ Blok opcja(const rekord& r, int nr)
     else
         linia(s, {u"if (false)"});
     linia(s, {u"{punkty = punkty + 1"});
-    wynikDobrze(s, n);
-    linia(s, {u"}"});
-    linia(s, {u"else"});
-    linia(s, {u"{"});
-    wynikZle(s, n);
-    linia(s, {u"}"});
+    wynikPytania(s, n);
     return b;
 }
 
@@ -305,12 +312,7 @@ Blok text(const rekord& r, int nr)
     linia(s, {u"maks=maks+2;"});
     linia(s, {u"if (document.form", n, u".question.value==\"", napisSkryptu(tekst(r.odp1)), u"\")"});
     linia(s, {u"{punkty = punkty + 2"});
-    wynikDobrze(s, n);
-    linia(s, {u"}"});
-    linia(s, {u"else"});
-    linia(s, {u"{"});
-    wynikZle(s, n);
-    linia(s, {u"}"});
+    wynikPytania(s, n);
     return b;
 }
 
