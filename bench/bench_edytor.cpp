@@ -5,6 +5,7 @@
 //
 //   bench_edytor [MOVES]        run by hand (offscreen, or under xvfb-run)
 
+#include "benchdialogs.h"
 #include "frmmenu.h"
 #include "frmwyb.h"
 #include "nowyzestaw.h"
@@ -22,23 +23,6 @@
 #include <cstring>
 
 namespace {
-
-class BenchDialogs : public Dialogs
-{
-public:
-    QString set;
-    Answer message(QWidget*, const QString& text, Buttons, Icon, const QString&) override
-    {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        std::exit(1);
-    }
-    QString input(QWidget*, const QString&, const QString&) override { return QString(); }
-    void help(QWidget*, const QString&, int, int) override {}
-    void endProgram() override {}
-
-protected:
-    QString chooseFile(QWidget*, const OpenFileDialog&) override { return set; }
-};
 
 qint64 procValue(const char* file, const QByteArray& key)
 {

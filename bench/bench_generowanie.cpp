@@ -6,6 +6,7 @@
 //
 //   bench_generowanie [ROUNDS]        run by hand from a Release or RelWithDebInfo build
 
+#include "benchdialogs.h"
 #include "frmtest.h"
 
 #include <QApplication>
@@ -25,27 +26,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Answers the window's dialogs: the set, then minutes and code for each page.
-class BenchDialogs : public Dialogs
-{
-public:
-    QString set;
-    Answer message(QWidget*, const QString& text, Buttons, Icon, const QString&) override
-    {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        std::exit(1);
-    }
-    QString input(QWidget*, const QString& prompt, const QString&) override
-    {
-        return prompt.contains(QStringLiteral("czas")) ? QStringLiteral("45") : QStringLiteral("kod");
-    }
-    void help(QWidget*, const QString&, int, int) override {}
-    void endProgram() override {}
-
-protected:
-    QString chooseFile(QWidget*, const OpenFileDialog&) override { return set; }
-};
 
 struct Io
 {
