@@ -141,6 +141,11 @@ void TstShell::generatorOpensOnAGoodSet()
     QVERIFY(menu.generator()->isVisible());
     QVERIFY(menu.generator()->isWindow());
     QCOMPARE(menu.generator()->windowTitle(), QStringLiteral("Generowanie Testu"));
+    // Every control that takes the keyboard has a name for assistive technology.
+    for (QWidget* window : {static_cast<QWidget*>(&menu), static_cast<QWidget*>(menu.generator())})
+        for (QWidget* widget : window->findChildren<QWidget*>())
+            if (widget->isVisible() && (widget->focusPolicy() & Qt::TabFocus))
+                QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
     // Shown again while open: nothing is loaded again.
     click(&menu, "Command2");
     QCOMPARE(dialogs.fileDialogs.size(), 1);
