@@ -8,6 +8,7 @@
 #include "rekord.h"
 #include "setfile.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <cmath>
@@ -133,7 +134,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK_MSG(n < 0, deleted.error);
         FUZZ_CHECK(afterDelete == content);
     }
-    FUZZ_CHECK(!QFileInfo::exists(dir.filePath(tmpName)));
+    // A file lying there under a temporary-looking name is someone's and keeps its bytes; no
+    // temporary file of the replacement is left behind.
+    if (staleTmp)
+        FUZZ_CHECK(zawartosc(dir.filePath(tmpName)) == QByteArrayLiteral("stary plik tymczasowy"));
+    FUZZ_CHECK(QDir(dir.path()).entryList({QStringLiteral(".usun-*")}, QDir::Files | QDir::Hidden).isEmpty());
     // The handle still holds the old file, which no longer has the set's name once replaced.
     FUZZ_CHECK(set.isAtItsPath() == !deleted.ok);
     set.close();

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdio>
@@ -65,15 +66,18 @@ WynikUsuwania zastap(const QString& path, qint64 expected, Fill fill)
 {
     WynikUsuwania result;
     const QFileInfo target(path);
-    const QString tmpName = target.fileName() == QLatin1String("usun.tmp") ? QStringLiteral("usun.tmp~")
-                                                                           : QStringLiteral("usun.tmp");
-    const QString tmpPath = target.dir().filePath(tmpName);
-    if (QFileInfo::exists(tmpPath) && !QFile::remove(tmpPath)) {
-        result.error = QStringLiteral("nie można usunąć starego pliku %1").arg(tmpPath);
-        return result;
+    // A name of its own, created only if free: no file already in the folder (a stale
+    // temporary file, or a set that happens to be called usun.tmp) is ever removed or reused.
+    QFile out;
+    QString tmpPath;
+    for (int attempt = 0; attempt < 100 && !out.isOpen(); ++attempt) {
+        tmpPath = target.dir().filePath(
+            QStringLiteral(".usun-%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        out.setFileName(tmpPath);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered) && !QFileInfo::exists(tmpPath))
+            break;
     }
-    QFile out(tmpPath);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+    if (!out.isOpen()) {
         result.error = out.errorString();
         return result;
     }

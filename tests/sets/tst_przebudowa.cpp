@@ -58,7 +58,7 @@ void TstPrzebudowa::deleteKeepsTheOthersInOrder()
     QByteArray expected = bytes;
     expected.remove((n - 1) * 1314, 1314);
     QCOMPARE(readAll(QStringLiteral("set")), expected);
-    QCOMPARE(QDir().entryList(QDir::Files), QStringList{QStringLiteral("set")});
+    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("set")});
 }
 
 void TstPrzebudowa::deletePadsPartialAndMissingRecords()
@@ -88,7 +88,7 @@ void TstPrzebudowa::failedDeleteLeavesTheSetWhole()
         QVERIFY(!result.error.isEmpty());
     }
     QCOMPARE(readAll(QStringLiteral("set")), bytes);
-    QCOMPARE(QDir().entryList(QDir::Files), QStringList{QStringLiteral("set")});
+    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("set")});
 
     // The set's folder vanished underneath: nothing can be written beside it.
     QDir().mkdir(QStringLiteral("sub"));
