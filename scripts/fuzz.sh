@@ -14,6 +14,7 @@ root=$PWD
 
 seconds=${FUZZ_SECONDS:-60}
 build=${FUZZ_BUILD:-build-fuzz}
+case "$build" in /*) ;; *) build="$root/$build" ;; esac
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_rekord fuzz_zestaw fuzz_strona)
 
@@ -57,7 +58,7 @@ status=0
 summary=()
 
 for t in "${targets[@]}"; do
-    bin="$root/$build/$t"
+    bin="$build/$t"
     corpus="$work/$t-corpus"
     log="$work/$t.log"
     mkdir -p "$corpus"
