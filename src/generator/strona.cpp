@@ -6,6 +6,7 @@
 
 #include <bitset>
 #include <cmath>
+#include <cstring>
 
 namespace strona {
 
@@ -33,18 +34,35 @@ QString hex(uint value, int width)
 }
 
 // Appends the pieces; the block texts are built by appending, many small pieces a question.
-void dopisz(QString& s, std::initializer_list<QStringView> pieces)
+// Appends the pieces, and `end` when it is not null, growing the text once for all of them: a
+// page is thousands of short pieces, and appending them one by one dominated building it.
+void dopisz(QString& s, std::initializer_list<QStringView> pieces, QChar end = QChar())
 {
+    qsizetype add = end.isNull() ? 0 : 1;
     for (const QStringView piece : pieces)
-        s += piece;
+        add += piece.size();
+    const qsizetype at = s.size();
+    if (s.capacity() < at + add)
+        s.reserve(std::max<qsizetype>(2 * s.capacity(), at + add + 256));
+    s.resize(at + add);
+    QChar* out = s.data() + at;
+    for (const QStringView piece : pieces) {
+        std::memcpy(static_cast<void*>(out), piece.data(), size_t(piece.size()) * sizeof(QChar));
+        out += piece.size();
+    }
+    if (!end.isNull())
+        *out = end;
 }
 
 // Appends one script line, ended by a lone CR.
 void linia(QString& s, std::initializer_list<QStringView> pieces)
 {
-    dopisz(s, pieces);
-    s += QLatin1Char('\r');
+    dopisz(s, pieces, QLatin1Char('\r'));
 }
+
+// Answer positions and letters as views, so that no number is formatted per line.
+constexpr QStringView cyfra[] = {u"0", u"1", u"2", u"3", u"4"};
+constexpr QStringView litera[] = {u"a", u"b", u"c", u"d"};
 
 void naglowekBloku(QString& s, const rekord& r, const QString& n)
 {
@@ -275,25 +293,24 @@ Blok wybor(const rekord& r, int nr)
     QString& s = b.skryptpytania;
     s.reserve(2800);
     for (int k = 1; k <= 5; ++k)
-        linia(s, {u"popr", QString::number(k - 1), u"=", znakLiczby(r.poprawna(k))});
+        linia(s, {u"popr", cyfra[k - 1], u"=", znakLiczby(r.poprawna(k))});
     linia(s, {u"maks=maks+4;"});
     for (int k = 0; k < 4; ++k) {
-        const QString i = QString::number(k);
+        const QStringView i = cyfra[k];
         linia(s, {u"if (document.form", n, u".odp[", i, u"].checked)"});
         linia(s, {u"w", i, u"=1;"});
         linia(s, {u"else"});
         linia(s, {u"w", i, u"=0"});
     }
     for (int k = 0; k < 4; ++k) {
-        const QString i = QString::number(k);
-        const QString zad = n + QLatin1Char(char('a' + k));
+        const QStringView i = cyfra[k];
         linia(s, {u"if (popr", i, u"==w", i, u")"});
         linia(s, {u"{punkty = punkty + 1;"});
-        wynikDobrze(s, zad);
+        linia(s, {u"    msg.document.write(\"<BR>Zad.", n, litera[k], u" Udzieliłeś poprawnej odpowiedzi.\");"});
         linia(s, {u"}"});
         linia(s, {u"else"});
         linia(s, {u"{punkty = punkty - 1;"});
-        wynikZle(s, zad);
+        linia(s, {u"    msg.document.write(\"<BR>Zad.", n, litera[k], u" Wykonałeś błędnie.\");"});
         linia(s, {u"}"});
     }
     return b;

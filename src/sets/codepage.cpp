@@ -51,16 +51,18 @@ QByteArray encode(const QString& text)
 {
     const Tables& t = tables();
     if (t.ok) {
-        QByteArray out(text.size(), Qt::Uninitialized);
+        const qsizetype n = text.size();
+        QByteArray out(n, Qt::Uninitialized);
         char* p = out.data();
-        qsizetype i = 0;
-        for (const QChar c : text) {
-            const quint8 b = t.fromUnicode[c.unicode()];
-            if (b == 0)
-                break;
-            p[i++] = char(b - 1);
+        const ushort* src = text.utf16();
+        const quint8* table = t.fromUnicode.data();
+        quint8 missing = 1;
+        for (qsizetype i = 0; i < n; ++i) {
+            const quint8 b = table[src[i]];
+            missing &= quint8(b != 0);
+            p[i] = char(b - 1);
         }
-        if (i == text.size())
+        if (missing)
             return out;
     }
     QStringEncoder encoder("windows-1250");
