@@ -19,8 +19,8 @@ FrmTest::FrmTest(Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::FrmTest>()), dialogs_(dialogs)
 {
     ui->setupUi(this);
-    ui->cmdgeneruj->setIcon(QIcon(QStringLiteral(":/icons/generuj.png")));
-    ui->cmdkoniec->setIcon(QIcon(QStringLiteral(":/icons/koniec.png")));
+    ui->cmdgeneruj->setIcon(QIcon(QPixmap(QStringLiteral(":/icons/generuj.png"), "PNG")));
+    ui->cmdkoniec->setIcon(QIcon(QPixmap(QStringLiteral(":/icons/koniec.png"), "PNG")));
     for (QPushButton* button : {ui->cmdgeneruj, ui->cmdkoniec})
         button->setIconSize(QSize(24, 24));
     CmDialog.title = QStringLiteral("Wskaż nazwę zestawu");

@@ -20,13 +20,13 @@ FrmMenu::FrmMenu(Dialogs& dialogs, QWidget* parent)
     initIcons();
     ui->setupUi(this);
     setWindowTitle(programName);
-    setWindowIcon(QIcon(QStringLiteral(":/icons/program.png")));
-    ui->Command3->setIcon(QIcon(QStringLiteral(":/icons/zestaw.png")));
-    ui->Command2->setIcon(QIcon(QStringLiteral(":/icons/test.png")));
-    ui->Command1->setIcon(QIcon(QStringLiteral(":/icons/koniec.png")));
+    setWindowIcon(QIcon(QPixmap(QStringLiteral(":/icons/program.png"), "PNG")));
+    ui->Command3->setIcon(QIcon(QPixmap(QStringLiteral(":/icons/zestaw.png"), "PNG")));
+    ui->Command2->setIcon(QIcon(QPixmap(QStringLiteral(":/icons/test.png"), "PNG")));
+    ui->Command1->setIcon(QIcon(QPixmap(QStringLiteral(":/icons/koniec.png"), "PNG")));
     for (QPushButton* button : {ui->Command3, ui->Command2, ui->Command1})
         button->setIconSize(QSize(32, 32));
-    ui->Image1->setPixmap(QIcon(QStringLiteral(":/icons/program.png")).pixmap(64, 64));
+    ui->Image1->setPixmap(QPixmap(QStringLiteral(":/icons/program.png"), "PNG"));
     connect(ui->cmdpomoc, &QPushButton::clicked, this, &FrmMenu::cmdpomoc);
     connect(ui->Command3, &QPushButton::clicked, this, &FrmMenu::Command3);
     connect(ui->Command2, &QPushButton::clicked, this, &FrmMenu::Command2);

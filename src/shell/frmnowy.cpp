@@ -8,11 +8,11 @@
 FrmNowy::FrmNowy(QWidget* parent) : QWidget(parent, Qt::Window), ui(new Ui::FrmNowy)
 {
     ui->setupUi(this);
-    ui->Command1->setIcon(QIcon(QStringLiteral(":/icons/nowy.png")));
-    ui->Command2->setIcon(QIcon(QStringLiteral(":/icons/otworz.png")));
+    ui->Command1->setIcon(QIcon(QPixmap(QStringLiteral(":/icons/nowy.png"), "PNG")));
+    ui->Command2->setIcon(QIcon(QPixmap(QStringLiteral(":/icons/otworz.png"), "PNG")));
     for (QPushButton* button : {ui->Command1, ui->Command2})
         button->setIconSize(QSize(32, 32));
-    ui->Image1->setPixmap(QIcon(QStringLiteral(":/icons/zestaw.png")).pixmap(48, 48));
+    ui->Image1->setPixmap(QPixmap(QStringLiteral(":/icons/zestaw.png"), "PNG").scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     connect(ui->Command1, &QPushButton::clicked, this, &FrmNowy::Command1);
     connect(ui->Command2, &QPushButton::clicked, this, &FrmNowy::Command2);
 }
