@@ -155,19 +155,19 @@ int main(int argc, char* argv[])
     measure(small, 20);
     const Moves onSmall = measure(small, moves);
     const Moves onBig = measure(big, moves);
-    std::printf("'>>' on 10 records   : median %7.1f us, per move read %lld B, written %lld B\n", onSmall.medianUs,
-                onSmall.readPerMove, onSmall.writtenPerMove);
+    std::printf("'>>' on 10 records   : median %7.1f us, per move read %lld B, written %lld B\n",
+                onSmall.medianUs, onSmall.readPerMove, onSmall.writtenPerMove);
     std::printf("'>>' on 32767 records: median %7.1f us, per move read %lld B, written %lld B   ratio %.2f\n",
                 onBig.medianUs, onBig.readPerMove, onBig.writtenPerMove, onBig.medianUs / onSmall.medianUs);
 
     const QString self = QCoreApplication::applicationFilePath();
     const long rssOne = childRss(self, one), rssBig = childRss(self, big);
-    std::printf("resident memory, editor open: 1 record %ld KiB, 32767 records %ld KiB   ratio %.3f\n", rssOne,
-                rssBig, double(rssBig) / rssOne);
+    std::printf("resident memory, editor open: 1 record %ld KiB, 32767 records %ld KiB   ratio %.3f\n",
+                rssOne, rssBig, double(rssBig) / rssOne);
 
     startupMs(self, "--bare", 2);
     const double bare = startupMs(self, "--bare", 15), menu = startupMs(self, "--menu", 15);
-    std::printf("start-up to window shown: bare Qt window %.1f ms, main menu %.1f ms   ratio %.2f\n", bare, menu,
-                menu / bare);
+    std::printf("start-up to window shown: bare Qt window %.1f ms, main menu %.1f ms   ratio %.2f\n", bare,
+                menu, menu / bare);
     return 0;
 }

@@ -92,7 +92,8 @@ int main(int argc, char* argv[])
 
         QFile::remove(work);
         QFile::copy(a, work);
-        cat.push_back(timeShell(QStringLiteral("cat '%1' '%2' > '%3'").arg(a, b, dir.filePath(QStringLiteral("cat")))));
+        cat.push_back(
+            timeShell(QStringLiteral("cat '%1' '%2' > '%3'").arg(a, b, dir.filePath(QStringLiteral("cat")))));
         set.open(work);
         SetFile other;
         other.open(b);

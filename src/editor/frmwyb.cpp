@@ -25,7 +25,8 @@ QString toStored(QString text)
 
 QString fromStored(QString text)
 {
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
 QString plainText(QWidget* box)
@@ -90,8 +91,8 @@ bool FrmWyb::load()
     CmDialog2.initialDir = File1;
 
     if (nowyzestaw == 1) {
-        const QString name = dialogs_.input(this, QStringLiteral("Podaj nazwę zestawu"),
-                                            QStringLiteral("Nazwa bazy pytań"));
+        const QString name =
+            dialogs_.input(this, QStringLiteral("Podaj nazwę zestawu"), QStringLiteral("Nazwa bazy pytań"));
         if (!name.isEmpty()) {
             nazwapliku_ = name;
             ui->lblnazwazestawu->setText(name);
@@ -110,10 +111,10 @@ bool FrmWyb::load()
     }
 
     if (!nrpliku.open(nazwapliku_)) {
-        dialogs_.message(this,
-                         QStringLiteral("Nie można otworzyć zestawu „%1”.\r%2")
-                             .arg(nazwapliku_, nrpliku.errorString()),
-                         Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
+        dialogs_.message(
+            this,
+            QStringLiteral("Nie można otworzyć zestawu „%1”.\r%2").arg(nazwapliku_, nrpliku.errorString()),
+            Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
         return false;
     }
     nrrekordu_ = 1;
@@ -138,7 +139,8 @@ bool FrmWyb::load()
         if (!nrpliku.write(1, bufor)) {
             const QString error = nrpliku.errorString();
             nrpliku.close();
-            dialogs_.message(this, QStringLiteral("Nie można zapisać zestawu „%1”.\r%2").arg(nazwapliku_, error),
+            dialogs_.message(this,
+                             QStringLiteral("Nie można zapisać zestawu „%1”.\r%2").arg(nazwapliku_, error),
                              Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
             return false;
         }
@@ -165,7 +167,8 @@ void FrmWyb::setPicture(const QPixmap& picture)
     } else {
         // Scaled for the screen's pixel density, so the picture stays sharp on HiDPI screens.
         const qreal ratio = ui->Image1->devicePixelRatioF();
-        QPixmap scaled = picture.scaled(ui->Image1->size() * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        QPixmap scaled =
+            picture.scaled(ui->Image1->size() * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         scaled.setDevicePixelRatio(ratio);
         ui->Image1->setPixmap(scaled);
     }
@@ -184,9 +187,10 @@ bool FrmWyb::pokazrekord()
 {
     if (!nrpliku.read(nrrekordu_, bufor)) {
         // Going on would let the next save write another question over this record.
-        abandon(QStringLiteral("Nie można odczytać pytania nr %1 z zestawu „%2”.\r%3\rEdytor zostanie zamknięty.")
-                    .arg(nrrekordu_)
-                    .arg(nazwapliku_, nrpliku.errorString()));
+        abandon(
+            QStringLiteral("Nie można odczytać pytania nr %1 z zestawu „%2”.\r%3\rEdytor zostanie zamknięty.")
+                .arg(nrrekordu_)
+                .arg(nazwapliku_, nrpliku.errorString()));
         return false;
     }
     ui->txtpytanie->setPlainText(fromStored(tekst(bufor.pytanie)));
@@ -221,9 +225,10 @@ bool FrmWyb::pokazrekord()
             ui->frmwyb->show();
             for (int k = 0; k < 5; ++k) {
                 if (!setCheckValue(k, bufor.poprawna(k + 1))) {
-                    dialogs_.message(this,
-                                     QStringLiteral("Wybrany plik nie jest bazą pytań\rnastąpi zakończenie programu"),
-                                     Dialogs::Buttons::Ok, Dialogs::Icon::Stop, QStringLiteral("TEST"));
+                    dialogs_.message(
+                        this,
+                        QStringLiteral("Wybrany plik nie jest bazą pytań\rnastąpi zakończenie programu"),
+                        Dialogs::Buttons::Ok, Dialogs::Icon::Stop, QStringLiteral("TEST"));
                     nrpliku.close();
                     closed_ = true;
                     dialogs_.endProgram();
@@ -257,11 +262,12 @@ bool FrmWyb::ensureSetInPlace()
     }
     const zestaw::WynikUsuwania copy = zestaw::zapiszKopie(nrpliku.device(), target);
     if (!copy.ok) {
-        dialogs_.message(this,
-                         QStringLiteral("Plik zestawu „%1” został usunięty albo podmieniony przez inny program "
-                                        "i nie udało się go odtworzyć.\r%2\rPytanie nie zostało zapisane.")
-                             .arg(path, copy.error),
-                         Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
+        dialogs_.message(
+            this,
+            QStringLiteral("Plik zestawu „%1” został usunięty albo podmieniony przez inny program "
+                           "i nie udało się go odtworzyć.\r%2\rPytanie nie zostało zapisane.")
+                .arg(path, copy.error),
+            Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
         return false;
     }
     nrpliku.close();
@@ -271,14 +277,15 @@ bool FrmWyb::ensureSetInPlace()
     }
     nazwapliku_ = target;
     ui->lblnazwazestawu->setText(QFileInfo(target).fileName());
-    dialogs_.message(this,
-                     replaced ? QStringLiteral("Plik „%1” został podmieniony przez inny program i pozostał nietknięty."
-                                               "\rZestaw zapisano jako „%2” i ten plik jest teraz edytowany.")
-                                    .arg(path, target)
-                              : QStringLiteral("Plik zestawu „%1” został usunięty przez inny program."
-                                               "\rOdtworzono go ze wszystkimi pytaniami.")
-                                    .arg(path),
-                     Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, editorTitle);
+    dialogs_.message(
+        this,
+        replaced ? QStringLiteral("Plik „%1” został podmieniony przez inny program i pozostał nietknięty."
+                                  "\rZestaw zapisano jako „%2” i ten plik jest teraz edytowany.")
+                       .arg(path, target)
+                 : QStringLiteral("Plik zestawu „%1” został usunięty przez inny program."
+                                  "\rOdtworzono go ze wszystkimi pytaniami.")
+                       .arg(path),
+        Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, editorTitle);
     return true;
 }
 
@@ -428,19 +435,29 @@ void FrmWyb::setAnswerText(int k, const QString& text)
 qint16 FrmWyb::checkValue(int k) const
 {
     switch (wy1[k]->checkState()) {
-    case Qt::Checked: return 1;
-    case Qt::PartiallyChecked: return 2;
-    default: return 0;
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
     }
 }
 
 bool FrmWyb::setCheckValue(int k, qint16 value)
 {
     switch (value) {
-    case 0: wy1[k]->setTristate(false), wy1[k]->setCheckState(Qt::Unchecked); return true;
-    case 1: wy1[k]->setTristate(false), wy1[k]->setCheckState(Qt::Checked); return true;
-    case 2: wy1[k]->setTristate(true), wy1[k]->setCheckState(Qt::PartiallyChecked); return true;
-    default: return false;
+    case 0:
+        wy1[k]->setTristate(false), wy1[k]->setCheckState(Qt::Unchecked);
+        return true;
+    case 1:
+        wy1[k]->setTristate(false), wy1[k]->setCheckState(Qt::Checked);
+        return true;
+    case 2:
+        wy1[k]->setTristate(true), wy1[k]->setCheckState(Qt::PartiallyChecked);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -482,8 +499,8 @@ bool FrmWyb::eventFilter(QObject* watched, QEvent* event)
         }
     }
     // The picture box and its label act on a click, like buttons.
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == ui->Image1) {
             Image1Click();
             return true;
@@ -506,9 +523,8 @@ void FrmWyb::showPicture()
 
 void FrmWyb::cmdKasuj()
 {
-    if (dialogs_.message(this, QStringLiteral("Kasować ten rekord?"), Dialogs::Buttons::YesNo, Dialogs::Icon::None,
-                         editorTitle)
-        != Dialogs::Answer::Yes)
+    if (dialogs_.message(this, QStringLiteral("Kasować ten rekord?"), Dialogs::Buttons::YesNo,
+                         Dialogs::Icon::None, editorTitle) != Dialogs::Answer::Yes)
         return;
     if (!ensureSetInPlace())
         return;
@@ -516,7 +532,8 @@ void FrmWyb::cmdKasuj()
     const qint32 remembered = nrrekordu_;
     const QString path = nrpliku.fileName();
 
-    const zestaw::WynikUsuwania result = zestaw::usunRekord(nrpliku.device(), path, remembered, iloscrekordow_);
+    const zestaw::WynikUsuwania result =
+        zestaw::usunRekord(nrpliku.device(), path, remembered, iloscrekordow_);
     if (!result.ok) {
         // The set on disk is untouched and its file stays open: the editor goes on with it.
         dialogs_.message(this,
@@ -569,7 +586,8 @@ void FrmWyb::Command1()
         if (zestaw::pelneRekordy(other.length()) > room) {
             error = QStringLiteral("zestaw byłby za duży");
         } else {
-            const zestaw::WynikDolaczania result = zestaw::dolaczZestaw(nrpliku.device(), iloscrekordow_, other.device());
+            const zestaw::WynikDolaczania result =
+                zestaw::dolaczZestaw(nrpliku.device(), iloscrekordow_, other.device());
             appended = result.appended;
             if (appended > 0)
                 bufor = result.last;
@@ -610,7 +628,8 @@ void FrmWyb::Image1Click()
     if (!loaded) {
         dialogs_.message(this, QStringLiteral("Nniew łaściwa nazwa pliku graficznego"), Dialogs::Buttons::Ok,
                          Dialogs::Icon::Stop, QStringLiteral("Błąd"));
-        dialogs_.message(this, nazwarysunku_, Dialogs::Buttons::Ok, Dialogs::Icon::Stop, QStringLiteral("Błąd"));
+        dialogs_.message(this, nazwarysunku_, Dialogs::Buttons::Ok, Dialogs::Icon::Stop,
+                         QStringLiteral("Błąd"));
         nazwarysunku_.clear();
         setPicture(QPixmap());
     }

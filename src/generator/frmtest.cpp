@@ -5,8 +5,8 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QLocale>
 #include <QIcon>
+#include <QLocale>
 #include <QTime>
 
 namespace {

@@ -306,7 +306,8 @@ Blok wybor(const rekord& r, int nr)
         const QStringView i = cyfra[k];
         linia(s, {u"if (popr", i, u"==w", i, u")"});
         linia(s, {u"{punkty = punkty + 1;"});
-        linia(s, {u"    msg.document.write(\"<BR>Zad.", n, litera[k], u" Udzieliłeś poprawnej odpowiedzi.\");"});
+        linia(s,
+              {u"    msg.document.write(\"<BR>Zad.", n, litera[k], u" Udzieliłeś poprawnej odpowiedzi.\");"});
         linia(s, {u"}"});
         linia(s, {u"else"});
         linia(s, {u"{punkty = punkty - 1;"});

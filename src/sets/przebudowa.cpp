@@ -34,7 +34,8 @@ bool copyRange(QFile& source, qint64 from, qint64 to, QIODevice& out, QString& e
             buffer.resize(want);
             const qint64 got = source.read(buffer.data(), want);
             if (got != want) {
-                error = got < 0 ? source.errorString() : QStringLiteral("plik zestawu skrócił się podczas kopiowania");
+                error = got < 0 ? source.errorString()
+                                : QStringLiteral("plik zestawu skrócił się podczas kopiowania");
                 return false;
             }
             if (out.write(buffer) != want) {
@@ -71,10 +72,12 @@ WynikUsuwania zastap(const QString& path, qint64 expected, Fill fill)
     QFile out;
     QString tmpPath;
     for (int attempt = 0; attempt < 100 && !out.isOpen(); ++attempt) {
-        tmpPath = target.dir().filePath(
-            QStringLiteral(".usun-%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        tmpPath =
+            target.dir().filePath(QStringLiteral(".usun-%1.tmp")
+                                      .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
         out.setFileName(tmpPath);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered) && !QFileInfo::exists(tmpPath))
+        if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered) &&
+            !QFileInfo::exists(tmpPath))
             break;
     }
     if (!out.isOpen()) {
@@ -114,15 +117,16 @@ WynikUsuwania usunRekord(QFile& source, const QString& path, qint64 n, qint64 co
     const qint64 len = dlugoscrekordu;
     const qint64 expected = (count - (n >= 1 && n <= count ? 1 : 0)) * len;
     return zastap(path, expected, [&](QFile& out, QString& error) {
-        return copyRange(source, 0, (std::min(n, count + 1) - 1) * len, out, error)
-               && copyRange(source, std::min(n, count) * len, count * len, out, error);
+        return copyRange(source, 0, (std::min(n, count + 1) - 1) * len, out, error) &&
+               copyRange(source, std::min(n, count) * len, count * len, out, error);
     });
 }
 
 WynikUsuwania zapiszKopie(QFile& source, const QString& path)
 {
     const qint64 size = source.size();
-    return zastap(path, size, [&](QFile& out, QString& error) { return copyRange(source, 0, size, out, error); });
+    return zastap(path, size,
+                  [&](QFile& out, QString& error) { return copyRange(source, 0, size, out, error); });
 }
 
 WynikDolaczania dolaczZestaw(QFile& set, qint64 count, QFile& other)

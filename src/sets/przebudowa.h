@@ -29,7 +29,7 @@ struct WynikDolaczania
     qint64 appended = 0; // whole records that reached the set, also after a failure
     bool ok = false;
     QString error;
-    rekord last;         // the last record appended
+    rekord last; // the last record appended
 };
 
 // Appends the whole 1314-byte records of `other` (a trailing part is ignored) to `set`,

@@ -30,12 +30,18 @@ void writeInt16(char* p, qint16 value)
 rekord::pole<150>& rekord::odp(int k)
 {
     switch (k) {
-    case 1: return odp1;
-    case 2: return odp2;
-    case 3: return odp3;
-    case 4: return odp4;
-    case 5: return odp5;
-    default: return odp6;
+    case 1:
+        return odp1;
+    case 2:
+        return odp2;
+    case 3:
+        return odp3;
+    case 4:
+        return odp4;
+    case 5:
+        return odp5;
+    default:
+        return odp6;
     }
 }
 
@@ -47,12 +53,18 @@ const rekord::pole<150>& rekord::odp(int k) const
 qint16& rekord::poprawna(int k)
 {
     switch (k) {
-    case 1: return poprawna1;
-    case 2: return poprawna2;
-    case 3: return poprawna3;
-    case 4: return poprawna4;
-    case 5: return poprawna5;
-    default: return poprawna6;
+    case 1:
+        return poprawna1;
+    case 2:
+        return poprawna2;
+    case 3:
+        return poprawna3;
+    case 4:
+        return poprawna4;
+    case 5:
+        return poprawna5;
+    default:
+        return poprawna6;
     }
 }
 

@@ -80,8 +80,8 @@ bool SetFile::open(const QString& name, Mode mode)
     if (file_.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return true;
     error_ = file_.errorString();
-    if (mode == Mode::ReadOnlyFallback && QFileInfo::exists(name)
-        && file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    if (mode == Mode::ReadOnlyFallback && QFileInfo::exists(name) &&
+        file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         error_.clear();
         return true;
     }
@@ -96,7 +96,9 @@ void SetFile::close()
 
 bool SetFile::isAtItsPath() const
 {
-    struct stat held{}, named{};
+    struct stat held
+    {
+    }, named{};
     if (!file_.isOpen() || ::fstat(file_.handle(), &held) != 0)
         return false;
     if (::stat(QFile::encodeName(file_.fileName()).constData(), &named) != 0)

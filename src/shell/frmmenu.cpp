@@ -14,8 +14,7 @@ static void initIcons()
     Q_INIT_RESOURCE(icons);
 }
 
-FrmMenu::FrmMenu(Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), ui(new Ui::frmMenu), dialogs_(dialogs)
+FrmMenu::FrmMenu(Dialogs& dialogs, QWidget* parent) : QWidget(parent), ui(new Ui::frmMenu), dialogs_(dialogs)
 {
     initIcons();
     ui->setupUi(this);

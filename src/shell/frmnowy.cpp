@@ -12,7 +12,8 @@ FrmNowy::FrmNowy(QWidget* parent) : QWidget(parent, Qt::Window), ui(new Ui::FrmN
     ui->Command2->setIcon(QIcon(QPixmap(QStringLiteral(":/icons/otworz.png"), "PNG")));
     for (QPushButton* button : {ui->Command1, ui->Command2})
         button->setIconSize(QSize(32, 32));
-    ui->Image1->setPixmap(QPixmap(QStringLiteral(":/icons/zestaw.png"), "PNG").scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    ui->Image1->setPixmap(QPixmap(QStringLiteral(":/icons/zestaw.png"), "PNG")
+                              .scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     connect(ui->Command1, &QPushButton::clicked, this, &FrmNowy::Command1);
     connect(ui->Command2, &QPushButton::clicked, this, &FrmNowy::Command2);
 }

@@ -13,8 +13,7 @@
 
 #include "codepage.h"
 
-HelpWindow::HelpWindow(QWidget* parent)
-    : QDialog(parent), browser_(new QTextBrowser(this))
+HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), browser_(new QTextBrowser(this))
 {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Pomoc"));
@@ -31,10 +30,9 @@ HelpWindow::HelpWindow(QWidget* parent)
 
 QString HelpWindow::locate(const QString& name)
 {
-    QStringList candidates{QDir::current().filePath(name),
-                           QDir(QCoreApplication::applicationDirPath()).filePath(name),
-                           QDir(QCoreApplication::applicationDirPath())
-                               .filePath(QStringLiteral("../share/testownik/") + name)};
+    QStringList candidates{
+        QDir::current().filePath(name), QDir(QCoreApplication::applicationDirPath()).filePath(name),
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/testownik/") + name)};
     for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
         candidates << QDir(dir).filePath(QStringLiteral("testownik/") + name);
     for (const QString& path : candidates)

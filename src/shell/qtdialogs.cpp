@@ -16,10 +16,18 @@ Dialogs::Answer QtDialogs::message(QWidget* parent, const QString& text, Buttons
     box.setWindowTitle(title);
     box.setText(QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
     switch (icon) {
-    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case Icon::Stop: box.setIcon(QMessageBox::Critical); break;
-    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case Icon::Stop:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case Icon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
     }
     if (buttons == Buttons::YesNo) {
         QPushButton* yes = box.addButton(QStringLiteral("&Tak"), QMessageBox::YesRole);

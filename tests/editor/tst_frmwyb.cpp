@@ -44,7 +44,10 @@ private:
 
     FrmWyb* open(const QString& name, qint16 flag = 1);
     template <class T>
-    T* w(const char* name) { return editor->findChild<T*>(QLatin1String(name)); }
+    T* w(const char* name)
+    {
+        return editor->findChild<T*>(QLatin1String(name));
+    }
     void click(const char* button) { QTest::mouseClick(w<QPushButton>(button), Qt::LeftButton); }
     void type(const char* box, const QString& text);
     QString label(const char* name) { return w<QLabel>(name)->text(); }
@@ -223,7 +226,8 @@ void TstFrmWyb::displayRules_data()
     QTest::newRow("typ 1: any non-zero counts")
         << 1 << QList<int>{7, 0, 0, 0, 0} << 1 << QList<int>{-1, 0, 0, 0, 0};
     QTest::newRow("typ 1: none selected") << 1 << QList<int>{0, 0, 0, 0, 0} << 1 << QList<int>{0, 0, 0, 0, 0};
-    QTest::newRow("typ 0: grey 2 survives") << 0 << QList<int>{1, 2, 0, 0, 1} << 0 << QList<int>{1, 2, 0, 0, 1};
+    QTest::newRow("typ 0: grey 2 survives")
+        << 0 << QList<int>{1, 2, 0, 0, 1} << 0 << QList<int>{1, 2, 0, 0, 1};
     QTest::newRow("typ 5 is shown and saved as multiple choice")
         << 5 << QList<int>{0, 1, 0, 0, 0} << 0 << QList<int>{0, 1, 0, 0, 0};
 }
@@ -244,7 +248,8 @@ void TstFrmWyb::displayRules()
         QVERIFY(w<QWidget>("frmopt")->isVisible());
         QVERIFY(w<QWidget>("frmwyb")->isHidden());
         for (int k = 0; k < 5; ++k)
-            QCOMPARE(w<QRadioButton>(qPrintable(QStringLiteral("Opt_%1").arg(k)))->isChecked(), savedMarks[k] == -1);
+            QCOMPARE(w<QRadioButton>(qPrintable(QStringLiteral("Opt_%1").arg(k)))->isChecked(),
+                     savedMarks[k] == -1);
     } else {
         QVERIFY(w<QWidget>("frmopt")->isHidden());
         QVERIFY(w<QWidget>("frmwyb")->isVisible());
@@ -265,7 +270,8 @@ void TstFrmWyb::markOutsideCheckBoxValuesIsNotASet()
     QVERIFY(writeAll(QStringLiteral("s"), bytes));
     QVERIFY(!open(QStringLiteral("s"), 0));
     QCOMPARE(dialogs->messages.size(), 1);
-    QCOMPARE(dialogs->messages[0].text, QStringLiteral("Wybrany plik nie jest bazą pytań\rnastąpi zakończenie programu"));
+    QCOMPARE(dialogs->messages[0].text,
+             QStringLiteral("Wybrany plik nie jest bazą pytań\rnastąpi zakończenie programu"));
     QCOMPARE(dialogs->messages[0].icon, Dialogs::Icon::Stop);
     QCOMPARE(dialogs->messages[0].title, QStringLiteral("TEST"));
     QVERIFY(dialogs->ended());
@@ -298,9 +304,9 @@ void TstFrmWyb::typedAnswerKeepsHiddenAnswers()
 
 void TstFrmWyb::newQuestionTwice()
 {
-    QVERIFY(writeAll(QStringLiteral("s"), setOf({question(QStringLiteral("a"), 1, {-1, 0, 0, 0, 0}),
-                                                 question(QStringLiteral("b"), 0),
-                                                 question(QStringLiteral("c"), 0)})));
+    QVERIFY(writeAll(QStringLiteral("s"),
+                     setOf({question(QStringLiteral("a"), 1, {-1, 0, 0, 0, 0}),
+                            question(QStringLiteral("b"), 0), question(QStringLiteral("c"), 0)})));
     QVERIFY(open(QStringLiteral("s"), 0));
     click("cmdnowepytanie");
     QCOMPARE(label("lbliloscpytan"), QStringLiteral("4"));
@@ -333,8 +339,9 @@ void TstFrmWyb::shortNonEmptyFileIsNotOverwritten()
         const QByteArray bytes(size, 'z');
         QVERIFY(writeAll(QStringLiteral("notes.txt"), bytes));
         QVERIFY(!open(QStringLiteral("notes.txt"), 0));
-        QCOMPARE(dialogs->messageTexts(),
-                 QStringList{QStringLiteral("Wybrany plik nie jest bazą pytań\rnastąpi zakończenie programu")});
+        QCOMPARE(
+            dialogs->messageTexts(),
+            QStringList{QStringLiteral("Wybrany plik nie jest bazą pytań\rnastąpi zakończenie programu")});
         QCOMPARE(dialogs->messages[0].title, QStringLiteral("TEST"));
         QVERIFY(dialogs->ended());
         QCOMPARE(readAll(QStringLiteral("notes.txt")), bytes);
@@ -448,12 +455,14 @@ void TstFrmWyb::keyboardReachesEveryControl()
         visited << QApplication::focusWidget()->objectName();
     }
     const QStringList expected{
-        QStringLiteral("txtpytanie"), QStringLiteral("cmdwybor"), QStringLiteral("cmdopcja"), QStringLiteral("cmdtekst"),
-        QStringLiteral("wy1_0"), QStringLiteral("txtodp_0"), QStringLiteral("wy1_1"), QStringLiteral("txtodp_1"),
-        QStringLiteral("wy1_2"), QStringLiteral("txtodp_2"), QStringLiteral("wy1_3"), QStringLiteral("txtodp_3"),
-        QStringLiteral("wy1_4"), QStringLiteral("txtodp_4"), QStringLiteral("Image1"), QStringLiteral("cmdwstecz"),
-        QStringLiteral("cmddalej"), QStringLiteral("cmdnowepytanie"), QStringLiteral("cmdKasuj"), QStringLiteral("Command1"),
-        QStringLiteral("cmdkoniec"), QStringLiteral("txtpytanie"), QStringLiteral("cmdwybor"), QStringLiteral("cmdopcja")};
+        QStringLiteral("txtpytanie"), QStringLiteral("cmdwybor"), QStringLiteral("cmdopcja"),
+        QStringLiteral("cmdtekst"),   QStringLiteral("wy1_0"),    QStringLiteral("txtodp_0"),
+        QStringLiteral("wy1_1"),      QStringLiteral("txtodp_1"), QStringLiteral("wy1_2"),
+        QStringLiteral("txtodp_2"),   QStringLiteral("wy1_3"),    QStringLiteral("txtodp_3"),
+        QStringLiteral("wy1_4"),      QStringLiteral("txtodp_4"), QStringLiteral("Image1"),
+        QStringLiteral("cmdwstecz"),  QStringLiteral("cmddalej"), QStringLiteral("cmdnowepytanie"),
+        QStringLiteral("cmdKasuj"),   QStringLiteral("Command1"), QStringLiteral("cmdkoniec"),
+        QStringLiteral("txtpytanie"), QStringLiteral("cmdwybor"), QStringLiteral("cmdopcja")};
     QCOMPARE(visited, expected);
 
     // Space on a check box ticks it; Space on the picture box opens the picture dialog.

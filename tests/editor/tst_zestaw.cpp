@@ -46,7 +46,10 @@ private:
 
     void openSet(const QByteArray& bytes, int showQuestion = 1);
     template <class T>
-    T* w(const char* name) { return editor->findChild<T*>(QLatin1String(name)); }
+    T* w(const char* name)
+    {
+        return editor->findChild<T*>(QLatin1String(name));
+    }
     void click(const char* name) { QTest::mouseClick(w<QWidget>(name), Qt::LeftButton); }
     QString label(const char* name) { return w<QLabel>(name)->text(); }
     QString shownQuestion() { return w<QPlainTextEdit>("txtpytanie")->toPlainText(); }
@@ -192,7 +195,8 @@ void TstZestaw::deleteFailureKeepsTheSetAndTheEditor()
     // The editor goes on with the same set.
     w<QPlainTextEdit>("txtpytanie")->setPlainText(QStringLiteral("dalej działa"));
     click("cmddalej");
-    QCOMPARE(tekst(rekord::decode(readAll(QStringLiteral("s")).mid(1314, 1314)).pytanie), QStringLiteral("dalej działa"));
+    QCOMPARE(tekst(rekord::decode(readAll(QStringLiteral("s")).mid(1314, 1314)).pytanie),
+             QStringLiteral("dalej działa"));
     dialogs->answers << Dialogs::Answer::Yes;
     click("cmdKasuj");
     QCOMPARE(readAll(QStringLiteral("s")).size(), 4 * 1314);
@@ -256,7 +260,8 @@ void TstZestaw::saveFailureKeepsTheQuestionOnScreen()
     QCOMPARE(readAll(QStringLiteral("s")), bytes);
     // Once the disk takes it again, nothing typed was lost.
     click("cmdkoniec");
-    QCOMPARE(tekst(rekord::decode(readAll(QStringLiteral("s")).mid(2 * 1314)).pytanie), QStringLiteral("trzecie"));
+    QCOMPARE(tekst(rekord::decode(readAll(QStringLiteral("s")).mid(2 * 1314)).pytanie),
+             QStringLiteral("trzecie"));
 }
 
 void TstZestaw::newSetThatCannotBeWritten()
@@ -406,7 +411,8 @@ void TstZestaw::pictureThroughImage1()
     click("Image1");
     QVERIFY(pictureShown());
     // Saved at once, by its bare name; the dialog moved the current folder to the picture.
-    QCOMPARE(tekst(rekord::decode(readAll(dir->file(QStringLiteral("s"))).left(1314)).rysunek), QStringLiteral("kot.png"));
+    QCOMPARE(tekst(rekord::decode(readAll(dir->file(QStringLiteral("s"))).left(1314)).rysunek),
+             QStringLiteral("kot.png"));
     QCOMPARE(QDir::currentPath(), QDir(dir->file(QStringLiteral("obrazki"))).canonicalPath());
 
     // A second click removes it and saves at once.
@@ -438,7 +444,8 @@ void TstZestaw::pictureThroughLabel2()
     // Nothing written until the next save.
     QVERIFY(tekst(rekord::decode(readAll(QStringLiteral("s")).left(1314)).rysunek).isEmpty());
     click("cmddalej");
-    QCOMPARE(tekst(rekord::decode(readAll(QStringLiteral("s")).left(1314)).rysunek), QStringLiteral("ryba.png"));
+    QCOMPARE(tekst(rekord::decode(readAll(QStringLiteral("s")).left(1314)).rysunek),
+             QStringLiteral("ryba.png"));
     click("cmdwstecz");
     QVERIFY(pictureShown());
     click("Label2");
@@ -455,8 +462,8 @@ void TstZestaw::notAPicture()
     // Through Image1: two messages, the name dropped and the question saved without it.
     dialogs->files << dir->file(QStringLiteral("notatki.txt"));
     click("Image1");
-    QCOMPARE(dialogs->messageTexts(),
-             (QStringList{QStringLiteral("Nniew łaściwa nazwa pliku graficznego"), QStringLiteral("notatki.txt")}));
+    QCOMPARE(dialogs->messageTexts(), (QStringList{QStringLiteral("Nniew łaściwa nazwa pliku graficznego"),
+                                                   QStringLiteral("notatki.txt")}));
     for (const auto& m : dialogs->messages) {
         QCOMPARE(m.title, QStringLiteral("Błąd"));
         QCOMPARE(m.icon, Dialogs::Icon::Stop);
@@ -472,7 +479,8 @@ void TstZestaw::notAPicture()
     QVERIFY(!pictureShown());
     QCOMPARE(editor->nazwarysunku(), QStringLiteral("notatki.txt"));
     click("cmddalej");
-    QCOMPARE(tekst(rekord::decode(readAll(QStringLiteral("s")).left(1314)).rysunek), QStringLiteral("notatki.txt"));
+    QCOMPARE(tekst(rekord::decode(readAll(QStringLiteral("s")).left(1314)).rysunek),
+             QStringLiteral("notatki.txt"));
 
     // After a failed choice the next click removes the kept name instead of asking again.
     dialogs->files << dir->file(QStringLiteral("notatki.txt"));

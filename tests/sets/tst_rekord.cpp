@@ -35,7 +35,8 @@ void TstRekord::textFieldWrite_data()
     QTest::newRow("question cut at 300") << QString(301, QLatin1Char('a')) << 0 << QByteArray(300, 'a');
     QTest::newRow("answer cut at 150") << QString(151, QLatin1Char('b')) << 1 << QByteArray(150, 'b');
     QTest::newRow("picture cut at 100") << QString(101, QLatin1Char('c')) << 2 << QByteArray(100, 'c');
-    QTest::newRow("short text padded with spaces") << QStringLiteral("abc") << 1 << QByteArray("abc") + spaces(147);
+    QTest::newRow("short text padded with spaces")
+        << QStringLiteral("abc") << 1 << QByteArray("abc") + spaces(147);
     QTest::newRow("leading spaces kept") << QStringLiteral("  x") << 2 << QByteArray("  x") + spaces(97);
     QTest::newRow("empty picture is all spaces") << QString() << 2 << spaces(100);
     QTest::newRow("outside the code page gets the substitute")
@@ -51,9 +52,15 @@ void TstRekord::textFieldWrite()
     rekord r;
     int offset = 0;
     switch (field) {
-    case 0: ustawTekst(r.pytanie, text), offset = 0; break;
-    case 1: ustawTekst(r.odp1, text), offset = 300; break;
-    default: ustawTekst(r.rysunek, text), offset = 1212; break;
+    case 0:
+        ustawTekst(r.pytanie, text), offset = 0;
+        break;
+    case 1:
+        ustawTekst(r.odp1, text), offset = 300;
+        break;
+    default:
+        ustawTekst(r.rysunek, text), offset = 1212;
+        break;
     }
     const QByteArray bytes = r.encode();
     QCOMPARE(bytes.size(), 1314);
@@ -65,11 +72,14 @@ void TstRekord::textFieldRead_data()
     QTest::addColumn<QByteArray>("field");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("spaces trimmed both sides") << QByteArray("  ab c  ") + QByteArray(142, ' ') << QStringLiteral("ab c");
-    QTest::newRow("zero byte ends the text") << QByteArray("ab\0cd", 5) + QByteArray(145, ' ') << QStringLiteral("ab");
+    QTest::newRow("spaces trimmed both sides")
+        << QByteArray("  ab c  ") + QByteArray(142, ' ') << QStringLiteral("ab c");
+    QTest::newRow("zero byte ends the text")
+        << QByteArray("ab\0cd", 5) + QByteArray(145, ' ') << QStringLiteral("ab");
     QTest::newRow("only zero bytes") << QByteArray(150, '\0') << QString();
     QTest::newRow("only spaces") << QByteArray(150, ' ') << QString();
-    QTest::newRow("tabs are not trimmed") << QByteArray("\tx\t") + QByteArray(147, ' ') << QStringLiteral("\tx\t");
+    QTest::newRow("tabs are not trimmed")
+        << QByteArray("\tx\t") + QByteArray(147, ' ') << QStringLiteral("\tx\t");
     QTest::newRow("full width without padding") << QByteArray(150, 'z') << QString(150, QLatin1Char('z'));
 }
 
@@ -137,7 +147,8 @@ void TstRekord::polishLettersAreTheirCodePageBytes()
 {
     rekord r;
     ustawTekst(r.pytanie, QStringLiteral("Zażółć gęślą jaźń ĄĘŁŃÓŚŹŻĆ"));
-    const QByteArray expected = "Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1 \xa5\xca\xa3\xd1\xd3\x8c\x8f\xaf\xc6";
+    const QByteArray expected =
+        "Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1 \xa5\xca\xa3\xd1\xd3\x8c\x8f\xaf\xc6";
     QCOMPARE(r.encode().left(expected.size()), expected);
     QCOMPARE(tekst(rekord::decode(r.encode()).pytanie), QStringLiteral("Zażółć gęślą jaźń ĄĘŁŃÓŚŹŻĆ"));
     QCOMPARE(cp1250::encode(QStringLiteral("±")), QByteArray("\xb1"));

@@ -39,8 +39,8 @@ void TstShell::menuStartsWithItsButtons()
     menu.show();
     QVERIFY(QTest::qWaitForWindowExposed(&menu));
     QCOMPARE(menu.windowTitle(), FrmMenu::programName);
-    const QStringList captions{QStringLiteral("&Pomoc"), QStringLiteral("&Zestaw pytań"), QStringLiteral("&Test"),
-                               QStringLiteral("&Koniec")};
+    const QStringList captions{QStringLiteral("&Pomoc"), QStringLiteral("&Zestaw pytań"),
+                               QStringLiteral("&Test"), QStringLiteral("&Koniec")};
     const char* names[] = {"cmdpomoc", "Command3", "Command2", "Command1"};
     for (int i = 0; i < 4; ++i)
         QCOMPARE(menu.findChild<QPushButton*>(QLatin1String(names[i]))->text(), captions[i]);
@@ -103,7 +103,9 @@ void TstShell::koniecEndsWithoutSaving()
     click(&menu, "Command3");
     dialogs.inputs << QStringLiteral("s");
     click(menu.chooser(), "Command1");
-    menu.editor()->findChild<QPlainTextEdit*>(QStringLiteral("txtpytanie"))->setPlainText(QStringLiteral("nie zapisane"));
+    menu.editor()
+        ->findChild<QPlainTextEdit*>(QStringLiteral("txtpytanie"))
+        ->setPlainText(QStringLiteral("nie zapisane"));
     click(&menu, "Command1");
     QVERIFY(dialogs.ended());
     if (menu.editor())

@@ -164,10 +164,12 @@ void TstWejscie::minutesAndCodes_data()
     QTest::addColumn<QString>("minutes");
     QTest::addColumn<QString>("code");
     QTest::addColumn<QByteArray>("refresh"); // empty: no page, "Niewłaściwe dane"
-    QTest::newRow("16-bit minutes") << QStringLiteral("32767") << QStringLiteral("kod") << QByteArray(" 1966020");
+    QTest::newRow("16-bit minutes") << QStringLiteral("32767") << QStringLiteral("kod")
+                                    << QByteArray(" 1966020");
     QTest::newRow("past 32 bits") << QStringLiteral("4294967296") << QStringLiteral("kod")
                                   << QByteArray(" 257698037760");
-    QTest::newRow("10 000 digits") << QString(10000, QLatin1Char('9')) << QStringLiteral("kod") << QByteArray();
+    QTest::newRow("10 000 digits") << QString(10000, QLatin1Char('9')) << QStringLiteral("kod")
+                                   << QByteArray();
     QTest::newRow("control characters") << QStringLiteral("\x01") << QStringLiteral("kod") << QByteArray();
     QTest::newRow("hostile code") << QStringLiteral("5") << hostile(10000) << QByteArray(" 300");
 }

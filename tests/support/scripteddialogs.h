@@ -23,9 +23,9 @@ public:
         QString title;
     };
 
-    QList<Answer> answers;     // for Yes/No boxes; OK boxes need none
-    QStringList inputs;        // typed answers for input boxes
-    QStringList files;         // chosen paths for open-file dialogs; "" cancels
+    QList<Answer> answers; // for Yes/No boxes; OK boxes need none
+    QStringList inputs;    // typed answers for input boxes
+    QStringList files;     // chosen paths for open-file dialogs; "" cancels
 
     QList<Message> messages;
     QList<Input> prompts;
