@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zestaw {
@@ -134,10 +135,18 @@ WynikDolaczania dolaczZestaw(QFile& set, qint64 count, QFile& other)
     WynikDolaczania result;
     const qint64 len = dlugoscrekordu;
     const qint64 records = pelneRekordy(other.size());
+    // The set appended to itself after fewer records than it holds: the copy would overwrite
+    // records it has yet to read, so it goes from the last piece to the first, as memmove does.
+    struct stat a{}, b{};
+    const bool backwards = count < records && ::fstat(set.handle(), &a) == 0 && ::fstat(other.handle(), &b) == 0
+                           && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    const qint64 perChunk = chunk / len;
+    const qint64 pieces = (records + perChunk - 1) / perChunk;
     QByteArray buffer;
-    for (qint64 done = 0; done < records;) {
-        const qint64 take = std::min(chunk / len, records - done);
-        if (!other.seek(done * len)) {
+    for (qint64 piece = 0; piece < pieces; ++piece) {
+        const qint64 first = (backwards ? pieces - 1 - piece : piece) * perChunk;
+        const qint64 take = std::min(perChunk, records - first);
+        if (!other.seek(first * len)) {
             result.error = other.errorString();
             return result;
         }
@@ -146,26 +155,31 @@ WynikDolaczania dolaczZestaw(QFile& set, qint64 count, QFile& other)
             result.error = other.errorString();
             return result;
         }
-        if (!set.seek((count + done) * len)) {
+        if (!set.seek((count + first) * len)) {
             result.error = set.errorString();
             return result;
         }
         const qint64 written = set.write(buffer);
         set.flush();
         if (written != buffer.size()) {
-            // Whatever whole records did reach the file belong to the set from now on.
-            const qint64 reached = std::max<qint64>(0, set.size() - (count + done) * len) / len;
-            done += std::min(reached, take);
-            result.appended = done;
-            if (done > 0)
-                czytaj(set, count + done, result.last);
+            // Whatever whole records did reach the file in order belong to the set from now on.
+            if (!backwards) {
+                const qint64 reached = std::max<qint64>(0, set.size() - (count + first) * len) / len;
+                result.appended = first + std::min(reached, take);
+                if (result.appended > 0)
+                    czytaj(set, count + result.appended, result.last);
+            }
             result.error = set.errorString();
             return result;
         }
-        done += take;
-        result.appended = done;
-        result.last = rekord::decode(buffer.right(len));
+        if (!backwards) {
+            result.appended = first + take;
+            result.last = rekord::decode(buffer.right(len));
+        } else if (piece == 0) {
+            result.last = rekord::decode(buffer.right(len));
+        }
     }
+    result.appended = records;
     result.ok = true;
     return result;
 }
