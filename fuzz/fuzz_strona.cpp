@@ -248,10 +248,13 @@ void sprawdzSekundy(double seconds)
 {
     const QString s = strona::sekundy(seconds);
     FUZZ_CHECK(s.startsWith(seconds < 0 ? QLatin1Char('-') : QLatin1Char(' ')));
+    // Fifteen significant digits: the number read back is the one written, except next to the
+    // largest double, where the rounded digits no longer fit one.
     bool ok = false;
     const double back = s.mid(1).toDouble(&ok);
-    FUZZ_CHECK_MSG(ok, s);
-    FUZZ_CHECK_MSG(std::fabs(back - std::fabs(seconds)) <= 1e-14 * std::fabs(seconds), s);
+    FUZZ_CHECK_MSG(ok || std::fabs(seconds) > 1.797693134862315e308, s);
+    if (ok)
+        FUZZ_CHECK_MSG(std::fabs(back - std::fabs(seconds)) <= 1e-14 * std::fabs(seconds), s);
     for (const QChar c : s)
         FUZZ_CHECK(c.isDigit() || c == QLatin1Char('.') || c == QLatin1Char(' ') || c == QLatin1Char('-') ||
                    c == QLatin1Char('e') || c == QLatin1Char('+'));
