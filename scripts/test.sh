@@ -21,6 +21,9 @@ ctest --preset sanitize -j2 -E 'tst_przegladarka|tst_pakiet|e2e'
 seconds=${FUZZ_SECONDS:-60}
 if [ -f scripts/fuzz.sh ] && [ "$seconds" != 0 ]; then
     FUZZ_SECONDS=$seconds bash scripts/fuzz.sh
+    # The fuzz build's own tests: regressions for what fuzzing found, and corpus replays.
+    cmake --build build-fuzz
+    ctest --test-dir build-fuzz --output-on-failure
 fi
 
 ctest --preset default -j2

@@ -119,7 +119,9 @@ QString sekundy(double seconds)
 {
     if (seconds == 0)
         seconds = 0; // no "-0" from a negative zero
-    const QString digits = QString::number(std::fabs(seconds), 'g', 15);
+    // Plain digits also for huge limits: a browser reads an exponent's mantissa as the seconds.
+    const double magnitude = std::fabs(seconds);
+    const QString digits = magnitude >= 1e15 ? QString::number(magnitude, 'f', 0) : QString::number(magnitude, 'g', 15);
     return (seconds < 0 ? QLatin1Char('-') : QLatin1Char(' ')) + digits;
 }
 

@@ -420,6 +420,7 @@ void TstStrona::seconds_data()
     QTest::newRow("infinite") << c << u("inf") << QString();
     QTest::newRow("not a number") << c << u("nan") << QString();
     QTest::newRow("too large times 60") << c << u("1e308") << QString();
+    QTest::newRow("huge stays plain digits") << c << u("1e14") << u(" 6000000000000000");
 }
 
 void TstStrona::seconds()
