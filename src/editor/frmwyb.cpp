@@ -128,11 +128,7 @@ bool FrmWyb::load()
     if (count == 0) {
         // A short file that holds something is not a set: it must not be written over.
         if (nrpliku.length() > 0) {
-            nrpliku.close();
-            dialogs_.message(this,
-                             QStringLiteral("Wybrany plik nie jest bazą pytań\rnastąpi zakończenie programu"),
-                             Dialogs::Buttons::Ok, Dialogs::Icon::Stop, QStringLiteral("TEST"));
-            dialogs_.endProgram();
+            nieJestZestawem();
             return false;
         }
         ustawTekst(bufor.rysunek, QString());
@@ -183,6 +179,22 @@ void FrmWyb::abandon(const QString& text)
     close();
 }
 
+void FrmWyb::nieJestZestawem()
+{
+    // The file is left as it is and the program ends, as with the main menu's "Koniec".
+    nrpliku.close();
+    closed_ = true;
+    dialogs_.message(this, QStringLiteral("Wybrany plik nie jest bazą pytań\rnastąpi zakończenie programu"),
+                     Dialogs::Buttons::Ok, Dialogs::Icon::Stop, QStringLiteral("TEST"));
+    dialogs_.endProgram();
+}
+
+void FrmWyb::zlyRysunek()
+{
+    dialogs_.message(this, QStringLiteral("Nniew łaściwa nazwa pliku graficznego"), Dialogs::Buttons::Ok,
+                     Dialogs::Icon::Stop, QStringLiteral("Błąd"));
+}
+
 bool FrmWyb::pokazrekord()
 {
     if (!nrpliku.read(nrrekordu_, bufor)) {
@@ -225,13 +237,7 @@ bool FrmWyb::pokazrekord()
             ui->frmwyb->show();
             for (int k = 0; k < 5; ++k) {
                 if (!setCheckValue(k, bufor.poprawna(k + 1))) {
-                    dialogs_.message(
-                        this,
-                        QStringLiteral("Wybrany plik nie jest bazą pytań\rnastąpi zakończenie programu"),
-                        Dialogs::Buttons::Ok, Dialogs::Icon::Stop, QStringLiteral("TEST"));
-                    nrpliku.close();
-                    closed_ = true;
-                    dialogs_.endProgram();
+                    nieJestZestawem();
                     return false;
                 }
             }
@@ -626,8 +632,7 @@ void FrmWyb::Image1Click()
             setPicture(picture);
     }
     if (!loaded) {
-        dialogs_.message(this, QStringLiteral("Nniew łaściwa nazwa pliku graficznego"), Dialogs::Buttons::Ok,
-                         Dialogs::Icon::Stop, QStringLiteral("Błąd"));
+        zlyRysunek();
         dialogs_.message(this, nazwarysunku_, Dialogs::Buttons::Ok, Dialogs::Icon::Stop,
                          QStringLiteral("Błąd"));
         nazwarysunku_.clear();
@@ -650,8 +655,7 @@ void FrmWyb::Label2Click()
     QPixmap picture;
     if (!dialogs_.loadPicture(nazwarysunku_, picture)) {
         // The rejected name stays and reaches the record at the next save.
-        dialogs_.message(this, QStringLiteral("Nniew łaściwa nazwa pliku graficznego"), Dialogs::Buttons::Ok,
-                         Dialogs::Icon::Stop, QStringLiteral("Błąd"));
+        zlyRysunek();
         setPicture(QPixmap());
         return;
     }

@@ -59,6 +59,8 @@ private:
     bool zachowajrekord();
 
     bool ensureSetInPlace();
+    void nieJestZestawem();
+    void zlyRysunek();
     void showCounts();
     void showPicture();
     void setPicture(const QPixmap& picture);

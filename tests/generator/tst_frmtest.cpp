@@ -1,5 +1,6 @@
 #include "frmtest.h"
 #include "scripteddialogs.h"
+#include "sequence.h"
 #include "strona.h"
 #include "tempdir.h"
 
@@ -81,16 +82,6 @@ static void writeSet(const QString& name, int n, QList<qint16> types = {1})
     for (int i = 1; i <= n; ++i)
         bytes += question(i, types.at((i - 1) % types.size())).encode();
     QVERIFY(writeAll(name, bytes));
-}
-
-static losowanie::Zrodlo sequence(std::deque<double> values)
-{
-    auto queue = std::make_shared<std::deque<double>>(std::move(values));
-    return [queue] {
-        const double r = queue->front();
-        queue->pop_front();
-        return r;
-    };
 }
 
 static QStringList formsIn(const QByteArray& page)

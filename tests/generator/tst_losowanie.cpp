@@ -1,4 +1,5 @@
 #include "losowanie.h"
+#include "sequence.h"
 
 #include <QSet>
 #include <QTest>
@@ -25,17 +26,6 @@ private slots:
 static QString u(const char* s)
 {
     return QString::fromUtf8(s);
-}
-
-// Hands out the given numbers in order.
-static losowanie::Zrodlo sequence(std::deque<double> values)
-{
-    auto queue = std::make_shared<std::deque<double>>(std::move(values));
-    return [queue] {
-        const double r = queue->front();
-        queue->pop_front();
-        return r;
-    };
 }
 
 void TstLosowanie::leadingNumber_data()
