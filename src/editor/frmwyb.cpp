@@ -1,6 +1,5 @@
 #include "frmwyb.h"
 
-#include "nowyzestaw.h"
 #include "przebudowa.h"
 #include "ui_frmwyb.h"
 
@@ -11,7 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include <limits>
+#include <algorithm>
 
 namespace {
 
@@ -85,65 +84,46 @@ FrmWyb::FrmWyb(Dialogs& dialogs, QWidget* parent)
 
 FrmWyb::~FrmWyb() = default;
 
-bool FrmWyb::load()
+bool FrmWyb::load(qint16 nowyzestaw)
 {
     File1 = QDir::currentPath();
     CmDialog2.initialDir = File1;
 
+    QString nazwapliku;
     if (nowyzestaw == 1) {
-        const QString name =
+        nazwapliku =
             dialogs_.input(this, QStringLiteral("Podaj nazwę zestawu"), QStringLiteral("Nazwa bazy pytań"));
-        if (!name.isEmpty()) {
-            nazwapliku_ = name;
-            ui->lblnazwazestawu->setText(name);
-        }
+        ui->lblnazwazestawu->setText(nazwapliku);
     }
-    if (nazwapliku_.isEmpty()) {
+    if (nazwapliku.isEmpty()) {
         CmDialog2.initialDir = QDir::currentPath();
         dialogs_.openFile(this, CmDialog2);
-        nazwapliku_ = CmDialog2.fileName;
+        nazwapliku = CmDialog2.fileName;
         ui->lblnazwazestawu->setText(CmDialog2.fileTitle);
     }
-    dlugoscrekordu = zestaw::dlugoscrekordu;
-    if (nazwapliku_.isEmpty()) {
+    if (nazwapliku.isEmpty()) {
         dialogs_.endProgram();
         return false;
     }
 
-    if (!nrpliku.open(nazwapliku_)) {
-        dialogs_.message(
-            this,
-            QStringLiteral("Nie można otworzyć zestawu „%1”.\r%2").arg(nazwapliku_, nrpliku.errorString()),
-            Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
+    const OtwartyZestaw::WynikOtwarcia opened = zestaw_.otworz(nazwapliku);
+    switch (opened.stan) {
+    case OtwartyZestaw::Stan::Gotowe:
+        break;
+    case OtwartyZestaw::Stan::NieZestaw:
+        nieJestZestawem();
+        return false;
+    case OtwartyZestaw::Stan::ZaDuzy:
+        blad(QStringLiteral("Zestaw „%1” jest za duży.").arg(nazwapliku));
+        return false;
+    case OtwartyZestaw::Stan::NieOtwarto:
+        blad(QStringLiteral("Nie można otworzyć zestawu „%1”.\r%2").arg(nazwapliku, opened.error));
+        return false;
+    case OtwartyZestaw::Stan::NieZapisano:
+        blad(QStringLiteral("Nie można zapisać zestawu „%1”.\r%2").arg(nazwapliku, opened.error));
         return false;
     }
     nrrekordu_ = 1;
-    const qint64 count = nrpliku.count();
-    if (count > std::numeric_limits<qint32>::max()) {
-        nrpliku.close();
-        dialogs_.message(this, QStringLiteral("Zestaw „%1” jest za duży.").arg(nazwapliku_),
-                         Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
-        return false;
-    }
-    if (count == 0) {
-        // A short file that holds something is not a set: it must not be written over.
-        if (nrpliku.length() > 0) {
-            nieJestZestawem();
-            return false;
-        }
-        ustawTekst(bufor.rysunek, QString());
-        if (!nrpliku.write(1, bufor)) {
-            const QString error = nrpliku.errorString();
-            nrpliku.close();
-            dialogs_.message(this,
-                             QStringLiteral("Nie można zapisać zestawu „%1”.\r%2").arg(nazwapliku_, error),
-                             Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
-            return false;
-        }
-        iloscrekordow_ = 1;
-    } else {
-        iloscrekordow_ = qint32(count);
-    }
     showCounts();
     ui->Frame1->hide();
     ui->frametekst->hide();
@@ -152,7 +132,7 @@ bool FrmWyb::load()
 
 void FrmWyb::showCounts()
 {
-    ui->lbliloscpytan->setText(QString::number(iloscrekordow_));
+    ui->lbliloscpytan->setText(QString::number(iloscrekordow()));
     ui->lblnrpytania->setText(QString::number(nrrekordu_));
 }
 
@@ -171,18 +151,23 @@ void FrmWyb::setPicture(const QPixmap& picture)
     ui->Image1->repaint();
 }
 
+void FrmWyb::blad(const QString& text)
+{
+    dialogs_.message(this, text, Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
+}
+
 void FrmWyb::abandon(const QString& text)
 {
-    nrpliku.close();
+    zestaw_.zamknij();
     closed_ = true;
-    dialogs_.message(this, text, Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
+    blad(text);
     close();
 }
 
 void FrmWyb::nieJestZestawem()
 {
     // The file is left as it is and the program ends, as with the main menu's "Koniec".
-    nrpliku.close();
+    zestaw_.zamknij();
     closed_ = true;
     dialogs_.message(this, QStringLiteral("Wybrany plik nie jest bazą pytań\rnastąpi zakończenie programu"),
                      Dialogs::Buttons::Ok, Dialogs::Icon::Stop, QStringLiteral("TEST"));
@@ -197,12 +182,12 @@ void FrmWyb::zlyRysunek()
 
 bool FrmWyb::pokazrekord()
 {
-    if (!nrpliku.read(nrrekordu_, bufor)) {
+    if (const Wynik read = zestaw_.czytaj(nrrekordu_, bufor); !read.ok) {
         // Going on would let the next save write another question over this record.
         abandon(
             QStringLiteral("Nie można odczytać pytania nr %1 z zestawu „%2”.\r%3\rEdytor zostanie zamknięty.")
                 .arg(nrrekordu_)
-                .arg(nazwapliku_, nrpliku.errorString()));
+                .arg(nazwapliku(), read.error));
         return false;
     }
     ui->txtpytanie->setPlainText(fromStored(tekst(bufor.pytanie)));
@@ -253,46 +238,41 @@ bool FrmWyb::pokazrekord()
 
 bool FrmWyb::ensureSetInPlace()
 {
-    // Another program may delete or replace the set while it is open here. The open file still
-    // holds every question, so it is written back under a name instead of being lost.
-    if (nrpliku.isAtItsPath())
+    const OtwartyZestaw::WynikMiejsca w = zestaw_.upewnijSie();
+    if (w.miejsce == OtwartyZestaw::Miejsce::NaMiejscu)
         return true;
-    const QString path = nrpliku.fileName();
-    const bool replaced = QFileInfo::exists(path);
-    QString target = path;
-    if (replaced) {
-        // The file now under the set's name belongs to someone else: it stays as it is.
-        target = path + QStringLiteral(".kopia");
-        for (int i = 2; QFileInfo::exists(target); ++i)
-            target = path + QStringLiteral(".kopia%1").arg(i);
-    }
-    const zestaw::WynikUsuwania copy = zestaw::zapiszKopie(nrpliku.device(), target);
-    if (!copy.ok) {
-        dialogs_.message(
-            this,
-            QStringLiteral("Plik zestawu „%1” został usunięty albo podmieniony przez inny program "
-                           "i nie udało się go odtworzyć.\r%2\rPytanie nie zostało zapisane.")
-                .arg(path, copy.error),
-            Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
+    if (!w.ok) {
+        const QString text =
+            w.zamkniety ? QStringLiteral("Nie można otworzyć zestawu „%1”.\r%2").arg(nazwapliku(), w.error)
+                        : QStringLiteral("Plik zestawu „%1” został usunięty albo podmieniony przez inny "
+                                         "program i nie udało się go odtworzyć.\r%2\rPytanie nie zostało "
+                                         "zapisane.")
+                              .arg(w.poprzednia, w.error);
+        if (w.zamkniety)
+            abandon(text);
+        else
+            blad(text);
         return false;
     }
-    nrpliku.close();
-    if (!nrpliku.open(target)) {
-        abandon(QStringLiteral("Nie można otworzyć zestawu „%1”.\r%2").arg(target, nrpliku.errorString()));
-        return false;
-    }
-    nazwapliku_ = target;
-    ui->lblnazwazestawu->setText(QFileInfo(target).fileName());
+    ui->lblnazwazestawu->setText(QFileInfo(nazwapliku()).fileName());
     dialogs_.message(
         this,
-        replaced ? QStringLiteral("Plik „%1” został podmieniony przez inny program i pozostał nietknięty."
-                                  "\rZestaw zapisano jako „%2” i ten plik jest teraz edytowany.")
-                       .arg(path, target)
-                 : QStringLiteral("Plik zestawu „%1” został usunięty przez inny program."
-                                  "\rOdtworzono go ze wszystkimi pytaniami.")
-                       .arg(path),
+        w.miejsce == OtwartyZestaw::Miejsce::Kopia
+            ? QStringLiteral("Plik „%1” został podmieniony przez inny program i pozostał nietknięty."
+                             "\rZestaw zapisano jako „%2” i ten plik jest teraz edytowany.")
+                  .arg(w.poprzednia, nazwapliku())
+            : QStringLiteral("Plik zestawu „%1” został usunięty przez inny program."
+                             "\rOdtworzono go ze wszystkimi pytaniami.")
+                  .arg(w.poprzednia),
         Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, editorTitle);
     return true;
+}
+
+qint16 FrmWyb::tryb() const
+{
+    if (!ui->frametekst->isHidden())
+        return 2;
+    return ui->frmopt->isHidden() ? 0 : 1;
 }
 
 bool FrmWyb::zachowajrekord()
@@ -302,38 +282,36 @@ bool FrmWyb::zachowajrekord()
     ustawTekst(bufor.pytanie, toStored(ui->txtpytanie->toPlainText()));
     for (int k = 0; k < 5; ++k)
         ustawTekst(bufor.odp(k + 1), toStored(answerText(k)));
-    if (!ui->frametekst->isHidden()) {
-        bufor.typ = 2;
-        ustawTekst(bufor.odp1, ui->txtodpowiedz->text());
-        bufor.poprawna1 = 1;
-        for (int k = 2; k <= 5; ++k)
-            bufor.poprawna(k) = 0;
-    } else if (!ui->frmopt->isHidden()) {
-        bufor.typ = 1;
-        for (int k = 0; k < 5; ++k)
+    bufor.typ = tryb();
+    for (int k = 0; k < 5; ++k) {
+        switch (bufor.typ) {
+        case 2:
+            bufor.poprawna(k + 1) = k == 0 ? 1 : 0;
+            break;
+        case 1:
             bufor.poprawna(k + 1) = Opt[k]->isChecked() ? -1 : 0;
-    } else {
-        bufor.typ = 0;
-        for (int k = 0; k < 5; ++k)
+            break;
+        default:
             bufor.poprawna(k + 1) = checkValue(k);
+        }
     }
+    if (bufor.typ == 2)
+        ustawTekst(bufor.odp1, ui->txtodpowiedz->text());
     ustawTekst(bufor.rysunek, nazwarysunku_);
-    if (nrpliku.write(nrrekordu_, bufor))
-        return true;
-    dialogs_.message(this,
-                     QStringLiteral("Nie udało się zapisać pytania nr %1 w zestawie „%2”.\r%3\r"
-                                    "Pytanie pozostaje na ekranie.")
-                         .arg(nrrekordu_)
-                         .arg(nazwapliku_, nrpliku.errorString()),
-                     Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
-    return false;
+    const Wynik written = zestaw_.zapisz(nrrekordu_, bufor);
+    if (!written.ok)
+        blad(QStringLiteral(
+                 "Nie udało się zapisać pytania nr %1 w zestawie „%2”.\r%3\rPytanie pozostaje na ekranie.")
+                 .arg(nrrekordu_)
+                 .arg(nazwapliku(), written.error));
+    return written.ok;
 }
 
 void FrmWyb::cmddalej()
 {
     if (!zachowajrekord())
         return;
-    if (nrrekordu_ != iloscrekordow_)
+    if (nrrekordu_ != iloscrekordow())
         ++nrrekordu_;
     if (pokazrekord())
         ui->txtpytanie->setFocus();
@@ -351,7 +329,7 @@ bool FrmWyb::zakoncz()
 {
     if (!zachowajrekord())
         return false;
-    nrpliku.close();
+    zestaw_.zamknij();
     closed_ = true;
     return true;
 }
@@ -377,7 +355,6 @@ void FrmWyb::cmdopcja()
     ui->frametekst->hide();
     ui->frmopt->show();
     ui->frmwyb->hide();
-    bufor.typ = 1;
     txtodp[0]->setFocus();
 }
 
@@ -387,7 +364,6 @@ void FrmWyb::cmdwybor()
     ui->frametekst->hide();
     ui->frmopt->hide();
     ui->frmwyb->show();
-    bufor.typ = 0;
     txtodp[0]->setFocus();
 }
 
@@ -395,7 +371,6 @@ void FrmWyb::cmdtekst()
 {
     ui->Frame1->hide();
     ui->frametekst->show();
-    bufor.typ = 2;
     ui->txtodpowiedz->setFocus();
 }
 
@@ -405,13 +380,12 @@ void FrmWyb::cmdnowepytanie()
         return;
     ui->Frame1->hide();
     ui->frametekst->hide();
-    if (iloscrekordow_ == std::numeric_limits<qint32>::max()) {
+    if (!zestaw_.nowePytanie()) {
         dialogs_.message(this, QStringLiteral("Zestaw nie pomieści więcej pytań."), Dialogs::Buttons::Ok,
                          Dialogs::Icon::Exclamation, editorTitle);
         return;
     }
-    ++iloscrekordow_;
-    nrrekordu_ = iloscrekordow_;
+    nrrekordu_ = iloscrekordow();
     showCounts();
     ui->txtodpowiedz->clear();
     ui->txtpytanie->clear();
@@ -536,38 +510,26 @@ void FrmWyb::cmdKasuj()
         return;
     setPicture(QPixmap());
     const qint32 remembered = nrrekordu_;
-    const QString path = nrpliku.fileName();
-
-    const zestaw::WynikUsuwania result =
-        zestaw::usunRekord(nrpliku.device(), path, remembered, iloscrekordow_);
-    if (!result.ok) {
+    const QString path = zestaw_.sciezka();
+    const OtwartyZestaw::WynikUsuniecia result = zestaw_.usun(remembered);
+    if (!result.ok && result.stan == OtwartyZestaw::Stan::Gotowe) {
         // The set on disk is untouched and its file stays open: the editor goes on with it.
-        dialogs_.message(this,
-                         QStringLiteral("Nie udało się usunąć pytania nr %1.\r%2\rZestaw pozostał bez zmian.")
-                             .arg(remembered)
-                             .arg(result.error),
-                         Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
+        blad(QStringLiteral("Nie udało się usunąć pytania nr %1.\r%2\rZestaw pozostał bez zmian.")
+                 .arg(remembered)
+                 .arg(result.error));
         showPicture();
         return;
     }
-
-    nrpliku.close();
-    if (!nrpliku.open(path)) {
+    if (result.stan == OtwartyZestaw::Stan::NieOtwarto) {
         abandon(QStringLiteral("Pytanie usunięto, ale nie można ponownie otworzyć zestawu „%1”.\r%2")
-                    .arg(path, nrpliku.errorString()));
+                    .arg(path, result.error));
         return;
     }
-    iloscrekordow_ = qint32(std::min<qint64>(nrpliku.count(), std::numeric_limits<qint32>::max()));
-    if (iloscrekordow_ == 0) {
-        // The only question went: the set starts again as one empty question.
-        const rekord empty = rekord::pusty();
-        if (!nrpliku.write(1, empty)) {
-            abandon(QStringLiteral("Nie można zapisać zestawu „%1”.\r%2").arg(path, nrpliku.errorString()));
-            return;
-        }
-        iloscrekordow_ = 1;
+    if (result.stan == OtwartyZestaw::Stan::NieZapisano) {
+        abandon(QStringLiteral("Nie można zapisać zestawu „%1”.\r%2").arg(path, result.error));
+        return;
     }
-    nrrekordu_ = std::min(remembered, iloscrekordow_);
+    nrrekordu_ = std::min(remembered, iloscrekordow());
     if (!pokazrekord())
         return;
     showCounts();
@@ -582,37 +544,16 @@ void FrmWyb::Command1()
     if (chosen.isEmpty() || !ensureSetInPlace())
         return;
 
-    SetFile other;
-    QString error;
-    qint64 appended = 0;
-    if (!other.open(chosen, SetFile::Mode::ReadOnlyFallback)) {
-        error = other.errorString();
-    } else {
-        const qint64 room = std::numeric_limits<qint32>::max() - qint64(iloscrekordow_);
-        if (zestaw::pelneRekordy(other.length()) > room) {
-            error = QStringLiteral("zestaw byłby za duży");
-        } else {
-            const zestaw::WynikDolaczania result =
-                zestaw::dolaczZestaw(nrpliku.device(), iloscrekordow_, other.device());
-            appended = result.appended;
-            if (appended > 0)
-                bufor = result.last;
-            if (!result.ok)
-                error = result.error;
-        }
-        other.close();
+    const zestaw::WynikDolaczania result = zestaw_.dolacz(chosen);
+    if (result.appended > 0) {
+        bufor = result.last;
+        nrrekordu_ = iloscrekordow();
     }
-    if (appended > 0) {
-        iloscrekordow_ += qint32(appended);
-        nrrekordu_ = iloscrekordow_;
-    }
-    if (!error.isEmpty())
-        dialogs_.message(this,
-                         QStringLiteral("Nie udało się dołączyć zestawu „%1”.\r%2\rDołączone pytania: %3.")
-                             .arg(chosen, error)
-                             .arg(appended),
-                         Dialogs::Buttons::Ok, Dialogs::Icon::Stop, editorTitle);
-    ui->lbliloscpytan->setText(QString::number(iloscrekordow_));
+    if (!result.ok)
+        blad(QStringLiteral("Nie udało się dołączyć zestawu „%1”.\r%2\rDołączone pytania: %3.")
+                 .arg(chosen, result.error)
+                 .arg(result.appended));
+    ui->lbliloscpytan->setText(QString::number(iloscrekordow()));
     if (pokazrekord())
         ui->txtpytanie->setFocus();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "dialogs.h"
+#include "otwartyzestaw.h"
 #include "rekord.h"
-#include "setfile.h"
 
 #include <QWidget>
 
@@ -23,13 +23,14 @@ public:
     explicit FrmWyb(Dialogs& dialogs, QWidget* parent = nullptr);
     ~FrmWyb() override;
 
-    // The window's load: chooses and opens the set and shows question 1. False when the
-    // window must not be shown (the program ended, or the set could not be opened).
-    bool load();
+    // The window's load: chooses and opens the set (a new one when nowyzestaw is 1) and shows
+    // question 1. False when the window must not be shown (the program ended, or the set could
+    // not be opened).
+    bool load(qint16 nowyzestaw);
 
     qint32 nrrekordu() const { return nrrekordu_; }
-    qint32 iloscrekordow() const { return iloscrekordow_; }
-    QString nazwapliku() const { return nazwapliku_; }
+    qint32 iloscrekordow() const { return zestaw_.iloscrekordow(); }
+    QString nazwapliku() const { return zestaw_.nazwapliku(); }
     QString nazwarysunku() const { return nazwarysunku_; }
 
 protected:
@@ -58,7 +59,10 @@ private:
     // write failed (the user has been told; the question stays on screen).
     bool zachowajrekord();
 
+    // The answer type of the question on screen, from the panels' own shown flags.
+    qint16 tryb() const;
     bool ensureSetInPlace();
+    void blad(const QString& text);
     void nieJestZestawem();
     void zlyRysunek();
     void showCounts();
@@ -84,11 +88,8 @@ private:
     QString File1; // the folder that was current when the window loaded
 
     rekord bufor;
-    SetFile nrpliku;
-    QString nazwapliku_;
-    qint32 dlugoscrekordu = 0;
+    OtwartyZestaw zestaw_;
     qint32 nrrekordu_ = 0;
-    qint32 iloscrekordow_ = 0;
     QString nazwarysunku_;
     bool closed_ = false;
 };

@@ -1,11 +1,11 @@
 #include "frmtest.h"
 
+#include "ikony.h"
 #include "strona.h"
 #include "ui_frmtest.h"
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QIcon>
 #include <QLocale>
 #include <QTime>
 
@@ -19,8 +19,8 @@ FrmTest::FrmTest(Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::FrmTest>()), dialogs_(dialogs)
 {
     ui->setupUi(this);
-    ui->cmdgeneruj->setIcon(QIcon(QPixmap(QStringLiteral(":/icons/generuj.png"), "PNG")));
-    ui->cmdkoniec->setIcon(QIcon(QPixmap(QStringLiteral(":/icons/koniec.png"), "PNG")));
+    ui->cmdgeneruj->setIcon(ikony::ikona(QStringLiteral("generuj.png")));
+    ui->cmdkoniec->setIcon(ikony::ikona(QStringLiteral("koniec.png")));
     for (QPushButton* button : {ui->cmdgeneruj, ui->cmdkoniec})
         button->setIconSize(QSize(24, 24));
     CmDialog.title = QStringLiteral("Wskaż nazwę zestawu");
@@ -52,7 +52,7 @@ bool FrmTest::load()
     ui->lblnazwazestawu->setText(CmDialog.fileTitle);
 
     // Read-only is enough: the generator never writes a set.
-    const bool opened = zestaw_.open(CmDialog.fileName, SetFile::Mode::ReadOnlyFallback);
+    const bool opened = zestaw_.open(CmDialog.fileName, SetFile::Mode::ReadOnlyFallback).ok;
     const qint64 count = opened ? zestaw_.count() : -1;
     if (count < 0 || count > 32767) {
         zestaw_.close();
@@ -103,26 +103,11 @@ bool FrmTest::generuj(double ilosc)
     if (!drawn || !html())
         return false;
 
-    trescstrony.clear();
-    skrypt.clear();
-    for (nrpytania = 1; nrpytania <= n; ++nrpytania) {
-        if (!zestaw_.read(wylosowane[nrpytania], bufor))
+    QList<rekord> pytania(n);
+    for (int nrpytania = 1; nrpytania <= n; ++nrpytania)
+        if (!zestaw_.read(wylosowane[nrpytania], pytania[nrpytania - 1]).ok)
             return false;
-        if (bufor.typ == 1)
-            opcja();
-        else if (bufor.typ == 2)
-            text();
-        else
-            wybor(); // also a type the editor never writes, shown as the editor shows it
-        skrypt += skryptpytania;
-        trescstrony += blokpytania;
-    }
-    // Appended into one reserved text: a chain of + would copy the whole page several times.
-    calastrona.clear();
-    calastrona.reserve(glowa.size() + skrypt.size() + ogon.size() + trescstrony.size() + stopka.size());
-    for (const QString* part : {&glowa, &skrypt, &ogon, &trescstrony, &stopka})
-        calastrona += *part;
-    return strona::zapisz(QStringLiteral("test.html"), calastrona);
+    return strona::zapisz(QStringLiteral("test.html"), strona::strona(pytania, sekundy, kod)).ok;
 }
 
 bool FrmTest::html()
@@ -134,31 +119,7 @@ bool FrmTest::html()
         QLocale());
     if (!seconds)
         return false;
-    const QString code =
-        dialogs_.input(this, QStringLiteral("Podaj kod uruchommieniowy testu"), QStringLiteral("Hasło"));
-    glowa = strona::glowa(strona::sekundy(*seconds), code);
-    ogon = strona::ogon();
-    stopka = strona::stopka();
+    sekundy = strona::sekundy(*seconds);
+    kod = dialogs_.input(this, QStringLiteral("Podaj kod uruchommieniowy testu"), QStringLiteral("Hasło"));
     return true;
-}
-
-void FrmTest::opcja()
-{
-    const strona::Blok b = strona::opcja(bufor, nrpytania);
-    blokpytania = b.blokpytania;
-    skryptpytania = b.skryptpytania;
-}
-
-void FrmTest::wybor()
-{
-    const strona::Blok b = strona::wybor(bufor, nrpytania);
-    blokpytania = b.blokpytania;
-    skryptpytania = b.skryptpytania;
-}
-
-void FrmTest::text()
-{
-    const strona::Blok b = strona::text(bufor, nrpytania);
-    blokpytania = b.blokpytania;
-    skryptpytania = b.skryptpytania;
 }

@@ -40,10 +40,8 @@ private slots:
 
 private:
     bool generuj(double ilosc);
+    // Asks for the time limit and the release code. False when the limit is no number.
     bool html();
-    void opcja();
-    void wybor();
-    void text();
 
     const std::unique_ptr<Ui::FrmTest> ui;
     Dialogs& dialogs_;
@@ -56,11 +54,5 @@ private:
     SetFile zestaw_;
     qint16 iloscrekordow = 0;
     losowanie::Wylosowane wylosowane{};
-    qint16 nrpytania = 0;
-    rekord bufor;
-
-    QString glowa, ogon, stopka;
-    QString blokpytania, skryptpytania;
-    QString trescstrony, skrypt;
-    QString calastrona;
+    QString sekundy, kod; // {SECONDS} and {CODE} as html() leaves them
 };

@@ -121,7 +121,8 @@ QString sekundy(double seconds)
         seconds = 0; // no "-0" from a negative zero
     // Plain digits also for huge limits: a browser reads an exponent's mantissa as the seconds.
     const double magnitude = std::fabs(seconds);
-    const QString digits = magnitude >= 1e15 ? QString::number(magnitude, 'f', 0) : QString::number(magnitude, 'g', 15);
+    const QString digits =
+        magnitude >= 1e15 ? QString::number(magnitude, 'f', 0) : QString::number(magnitude, 'g', 15);
     return (seconds < 0 ? QLatin1Char('-') : QLatin1Char(' ')) + digits;
 }
 
@@ -348,6 +349,23 @@ Blok blok(const rekord& r, int nr)
     }
 }
 
+QString strona(const QList<rekord>& pytania, const QString& seconds, const QString& code)
+{
+    QString skrypt, bloki;
+    for (qsizetype i = 0; i < pytania.size(); ++i) {
+        const Blok b = blok(pytania[i], int(i + 1));
+        skrypt += b.skryptpytania;
+        bloki += b.blokpytania;
+    }
+    QString head = glowa(seconds, code), tail = ogon(), foot = stopka();
+    // Appended into one reserved text: a chain of + would copy the whole page several times.
+    QString page;
+    page.reserve(head.size() + skrypt.size() + tail.size() + bloki.size() + foot.size());
+    for (const QString* part : {&head, &skrypt, &tail, &bloki, &foot})
+        page += *part;
+    return page;
+}
+
 QByteArray bajty(const QString& page)
 {
     QByteArray bytes = cp1250::encode(page);
@@ -355,34 +373,22 @@ QByteArray bajty(const QString& page)
     return bytes;
 }
 
-bool zapisz(QIODevice& device, const QString& page, QString* error)
+Wynik zapisz(QIODevice& device, const QString& page)
 {
     const QByteArray bytes = bajty(page);
-    if (device.write(bytes) == bytes.size())
-        return true;
-    if (error)
-        *error = device.errorString();
-    return false;
+    return device.write(bytes) == bytes.size() ? Wynik::sukces() : Wynik::blad(device.errorString());
 }
 
-bool zapisz(const QString& fileName, const QString& page, QString* error)
+Wynik zapisz(const QString& fileName, const QString& page)
 {
     QSaveFile file(fileName);
     // Unbuffered: a short write (disk full) then shows in write's result, while a buffered
     // flush inside commit() would pass it over and report success.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    if (!zapisz(file, page, error))
-        return false; // the temporary file is removed and the old page stays
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return Wynik::blad(file.errorString());
+    if (const Wynik written = zapisz(file, page); !written.ok)
+        return written; // the temporary file is removed and the old page stays
+    return file.commit() ? Wynik::sukces() : Wynik::blad(file.errorString());
 }
 
 } // namespace strona

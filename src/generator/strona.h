@@ -1,9 +1,11 @@
 #pragma once
 
 #include "rekord.h"
+#include "wynik.h"
 
 #include <QByteArray>
 #include <QIODevice>
+#include <QList>
 #include <QLocale>
 #include <QString>
 
@@ -50,12 +52,16 @@ Blok text(const rekord& r, int nr);  // typ 2, typed answer
 // as the editor shows it.
 Blok blok(const rekord& r, int nr);
 
+// The whole page for the drawn records in draw order: head, scoring fragments, script tail,
+// question blocks and foot, with {SECONDS} and {CODE} as typed.
+QString strona(const QList<rekord>& pytania, const QString& seconds, const QString& code);
+
 // The page's bytes as the file holds them: Windows-1250, ended by CR LF.
 QByteArray bajty(const QString& page);
 
 // Writes the page's bytes in one piece. The file-name overload replaces the file atomically,
 // so a failed write leaves an earlier page whole.
-bool zapisz(QIODevice& device, const QString& page, QString* error = nullptr);
-bool zapisz(const QString& fileName, const QString& page, QString* error = nullptr);
+Wynik zapisz(QIODevice& device, const QString& page);
+Wynik zapisz(const QString& fileName, const QString& page);
 
 } // namespace strona

@@ -1,16 +1,9 @@
 #include "przebudowa.h"
 
+#include "platforma.h"
 #include "setfile.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QRandomGenerator>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <QSaveFile>
 
 namespace zestaw {
 
@@ -39,95 +32,55 @@ bool copyRange(QFile& source, qint64 from, qint64 to, QIODevice& out, QString& e
                                 : QStringLiteral("plik zestawu skrócił się podczas kopiowania");
                 return false;
             }
-            if (out.write(buffer) != want) {
-                error = out.errorString();
-                return false;
-            }
-            pos += want;
         } else {
-            const QByteArray zeros(step, '\0');
-            if (out.write(zeros) != step) {
-                error = out.errorString();
-                return false;
-            }
-            pos += step;
+            buffer.fill('\0', step);
         }
+        if (out.write(buffer) != buffer.size()) {
+            error = out.errorString();
+            return false;
+        }
+        pos += buffer.size();
     }
     return true;
 }
 
-} // namespace
-
-namespace {
-
-// Writes a new file at `path` through a temporary file beside it: `fill` writes the content,
-// which must come to `expected` bytes; the data is synced before an atomic rename puts it in
-// place, so `path` holds either its old or its new content at every moment.
+// Puts a new version of `path` in place: QSaveFile writes it to a file beside the target
+// (unnamed on Linux, so a process killed midway leaves nothing behind), syncs it and renames
+// it over the target. Unbuffered, so that a short write (disk full, size limit) fails the
+// write itself instead of a flush inside commit(), which Qt 6.4 does not report.
 template <class Fill>
-WynikUsuwania zastap(const QString& path, qint64 expected, Fill fill)
+Wynik zastap(const QString& path, qint64 expected, Fill fill)
 {
-    WynikUsuwania result;
-    const QFileInfo target(path);
-    // A name of its own, created only if free: no file already in the folder (a stale
-    // temporary file, or a set that happens to be called usun.tmp) is ever removed or reused.
-    QFile out;
-    QString tmpPath;
-    for (int attempt = 0; attempt < 100 && !out.isOpen(); ++attempt) {
-        tmpPath =
-            target.dir().filePath(QStringLiteral(".usun-%1.tmp")
-                                      .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
-        out.setFileName(tmpPath);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered) &&
-            !QFileInfo::exists(tmpPath))
-            break;
-    }
-    if (!out.isOpen()) {
-        result.error = out.errorString();
-        return result;
-    }
-    auto fail = [&](const QString& error) {
-        result.error = error;
-        out.close();
-        QFile::remove(tmpPath);
-        return result;
-    };
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return Wynik::blad(out.errorString());
     QString error;
     if (!fill(out, error))
-        return fail(error);
-    if (::fsync(out.handle()) != 0)
-        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+        return Wynik::blad(error); // the temporary file goes with `out`
     if (out.size() != expected)
-        return fail(QStringLiteral("nowa wersja zestawu ma złą długość"));
-    out.close();
-    if (target.exists())
-        QFile::setPermissions(tmpPath, QFile::permissions(path));
-    if (std::rename(QFile::encodeName(tmpPath).constData(), QFile::encodeName(path).constData()) != 0) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
-        QFile::remove(tmpPath);
-        result.error = why;
-        return result;
-    }
-    result.ok = true;
-    return result;
+        return Wynik::blad(QStringLiteral("nowa wersja zestawu ma złą długość"));
+    if (!out.commit())
+        return Wynik::blad(out.errorString());
+    return Wynik::sukces();
 }
 
 } // namespace
 
-WynikUsuwania usunRekord(QFile& source, const QString& path, qint64 n, qint64 count)
+Wynik usunRekord(QFile& source, const QString& path, qint64 n, qint64 count)
 {
     const qint64 len = dlugoscrekordu;
     const qint64 expected = (count - (n >= 1 && n <= count ? 1 : 0)) * len;
-    return zastap(path, expected, [&](QFile& out, QString& error) {
+    return zastap(path, expected, [&](QIODevice& out, QString& error) {
         return copyRange(source, 0, (std::min(n, count + 1) - 1) * len, out, error) &&
                copyRange(source, std::min(n, count) * len, count * len, out, error);
     });
 }
 
-WynikUsuwania zapiszKopie(QFile& source, const QString& path)
+Wynik zapiszKopie(QFile& source, const QString& path)
 {
     const qint64 size = source.size();
     return zastap(path, size,
-                  [&](QFile& out, QString& error) { return copyRange(source, 0, size, out, error); });
+                  [&](QIODevice& out, QString& error) { return copyRange(source, 0, size, out, error); });
 }
 
 WynikDolaczania dolaczZestaw(QFile& set, qint64 count, QFile& other)
@@ -137,21 +90,16 @@ WynikDolaczania dolaczZestaw(QFile& set, qint64 count, QFile& other)
     const qint64 records = pelneRekordy(other.size());
     // The set appended to itself after fewer records than it holds: the copy would overwrite
     // records it has yet to read, so it goes from the last piece to the first, as memmove does.
-    struct stat a{}, b{};
-    const bool backwards = count < records && ::fstat(set.handle(), &a) == 0 && ::fstat(other.handle(), &b) == 0
-                           && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    const bool backwards =
+        count < records && platforma::tozsamosc(set.handle()) == platforma::tozsamosc(other.handle());
     const qint64 perChunk = chunk / len;
     const qint64 pieces = (records + perChunk - 1) / perChunk;
     QByteArray buffer;
     for (qint64 piece = 0; piece < pieces; ++piece) {
         const qint64 first = (backwards ? pieces - 1 - piece : piece) * perChunk;
         const qint64 take = std::min(perChunk, records - first);
-        if (!other.seek(first * len)) {
-            result.error = other.errorString();
-            return result;
-        }
         buffer.resize(take * len);
-        if (other.read(buffer.data(), buffer.size()) != buffer.size()) {
+        if (!other.seek(first * len) || other.read(buffer.data(), buffer.size()) != buffer.size()) {
             result.error = other.errorString();
             return result;
         }
@@ -172,12 +120,10 @@ WynikDolaczania dolaczZestaw(QFile& set, qint64 count, QFile& other)
             result.error = set.errorString();
             return result;
         }
-        if (!backwards) {
+        if (!backwards || piece == 0)
+            result.last = rekord::decode(buffer.right(len));
+        if (!backwards)
             result.appended = first + take;
-            result.last = rekord::decode(buffer.right(len));
-        } else if (piece == 0) {
-            result.last = rekord::decode(buffer.right(len));
-        }
     }
     result.appended = records;
     result.ok = true;

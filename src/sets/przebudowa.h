@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rekord.h"
+#include "wynik.h"
 
 #include <QFile>
 #include <QString>
@@ -9,27 +10,20 @@
 // without it) and appending the records of another set.
 namespace zestaw {
 
-struct WynikUsuwania
-{
-    bool ok = false;
-    QString error;
-};
-
 // Writes a new version of the set at `path` that holds records 1..count of `source` except
-// record n, renumbered without gaps, and puts it in place by an atomic rename in the set's
-// own folder. Records the source holds only in part, or not at all, are copied as the bytes
-// present followed by zero bytes. On any failure the set at `path` is left as it was.
-WynikUsuwania usunRekord(QFile& source, const QString& path, qint64 n, qint64 count);
+// record n, renumbered without gaps, and puts it in place atomically. Records the source holds
+// only in part, or not at all, are copied as the bytes present followed by zero bytes. On any
+// failure, or if the process dies midway, the set at `path` is left as it was and nothing is
+// left beside it.
+Wynik usunRekord(QFile& source, const QString& path, qint64 n, qint64 count);
 
 // Writes all bytes of the open `source` as the file `path` the same safe way.
-WynikUsuwania zapiszKopie(QFile& source, const QString& path);
+Wynik zapiszKopie(QFile& source, const QString& path);
 
-struct WynikDolaczania
+struct WynikDolaczania : Wynik
 {
     qint64 appended = 0; // whole records that reached the set, also after a failure
-    bool ok = false;
-    QString error;
-    rekord last; // the last record appended
+    rekord last;         // the last record appended
 };
 
 // Appends the whole 1314-byte records of `other` (a trailing part is ignored) to `set`,

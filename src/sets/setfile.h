@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rekord.h"
+#include "wynik.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -20,9 +21,9 @@ qint64 pelneRekordy(qint64 length);
 
 // Reads record n. A record the device holds only in part reads as the bytes present followed
 // by zero bytes; one wholly past the end reads as 1314 zero bytes.
-bool czytaj(QIODevice& device, qint64 n, rekord& out, QString* error = nullptr);
+Wynik czytaj(QIODevice& device, qint64 n, rekord& out);
 // Writes record n; writing one past the last record appends.
-bool zapisz(QIODevice& device, qint64 n, const rekord& in, QString* error = nullptr);
+Wynik zapisz(QIODevice& device, qint64 n, const rekord& in);
 
 } // namespace zestaw
 
@@ -37,24 +38,22 @@ public:
     SetFile& operator=(const SetFile&) = delete;
 
     // ReadOnlyFallback opens an existing file read-only when it cannot be opened for writing.
-    bool open(const QString& name, Mode mode = Mode::ReadWrite);
+    Wynik open(const QString& name, Mode mode = Mode::ReadWrite);
     void close();
     bool isOpen() const { return file_.isOpen(); }
 
-    qint64 length() const;
+    qint64 length() const { return file_.isOpen() ? file_.size() : 0; }
+    qint64 count() const { return zestaw::liczbaRekordow(length()); }
     // False when the file's name no longer leads to the file held open: it was deleted,
     // renamed or replaced by another program while open.
     bool isAtItsPath() const;
-    qint64 count() const { return zestaw::liczbaRekordow(length()); }
 
-    bool read(qint64 n, rekord& out);
-    bool write(qint64 n, const rekord& in);
+    Wynik read(qint64 n, rekord& out) { return zestaw::czytaj(file_, n, out); }
+    Wynik write(qint64 n, const rekord& in) { return zestaw::zapisz(file_, n, in); }
 
     QString fileName() const { return file_.fileName(); }
-    QString errorString() const { return error_; }
     QFile& device() { return file_; }
 
 private:
     QFile file_;
-    QString error_;
 };

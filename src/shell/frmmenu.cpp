@@ -4,28 +4,21 @@
 #include "frmnowy.h"
 #include "frmtest.h"
 #include "frmwyb.h"
+#include "ikony.h"
+#include "nowyzestaw.h"
 #include "ui_frmmenu.h"
-
-#include <QIcon>
-
-static void initIcons()
-{
-    // The pictures live in a static library: make sure its resources are registered.
-    Q_INIT_RESOURCE(icons);
-}
 
 FrmMenu::FrmMenu(Dialogs& dialogs, QWidget* parent) : QWidget(parent), ui(new Ui::frmMenu), dialogs_(dialogs)
 {
-    initIcons();
     ui->setupUi(this);
     setWindowTitle(programName);
-    setWindowIcon(QIcon(QPixmap(QStringLiteral(":/icons/program.png"), "PNG")));
-    ui->Command3->setIcon(QIcon(QPixmap(QStringLiteral(":/icons/zestaw.png"), "PNG")));
-    ui->Command2->setIcon(QIcon(QPixmap(QStringLiteral(":/icons/test.png"), "PNG")));
-    ui->Command1->setIcon(QIcon(QPixmap(QStringLiteral(":/icons/koniec.png"), "PNG")));
+    setWindowIcon(ikony::ikona(QStringLiteral("program.png")));
+    ui->Command3->setIcon(ikony::ikona(QStringLiteral("zestaw.png")));
+    ui->Command2->setIcon(ikony::ikona(QStringLiteral("test.png")));
+    ui->Command1->setIcon(ikony::ikona(QStringLiteral("koniec.png")));
     for (QPushButton* button : {ui->Command3, ui->Command2, ui->Command1})
         button->setIconSize(QSize(32, 32));
-    ui->Image1->setPixmap(QPixmap(QStringLiteral(":/icons/program.png"), "PNG"));
+    ui->Image1->setPixmap(ikony::obrazek(QStringLiteral("program.png")));
     connect(ui->cmdpomoc, &QPushButton::clicked, this, &FrmMenu::cmdpomoc);
     connect(ui->Command3, &QPushButton::clicked, this, &FrmMenu::Command3);
     connect(ui->Command2, &QPushButton::clicked, this, &FrmMenu::Command2);
@@ -69,7 +62,7 @@ void FrmMenu::showEditor()
 {
     if (!editor_) {
         auto* editor = new FrmWyb(dialogs_, this);
-        if (!editor->load()) {
+        if (!editor->load(nowyzestaw)) {
             delete editor;
             return;
         }

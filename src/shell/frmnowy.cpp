@@ -1,18 +1,17 @@
 #include "frmnowy.h"
 
+#include "ikony.h"
 #include "nowyzestaw.h"
 #include "ui_frmnowy.h"
-
-#include <QIcon>
 
 FrmNowy::FrmNowy(QWidget* parent) : QWidget(parent, Qt::Window), ui(new Ui::FrmNowy)
 {
     ui->setupUi(this);
-    ui->Command1->setIcon(QIcon(QPixmap(QStringLiteral(":/icons/nowy.png"), "PNG")));
-    ui->Command2->setIcon(QIcon(QPixmap(QStringLiteral(":/icons/otworz.png"), "PNG")));
+    ui->Command1->setIcon(ikony::ikona(QStringLiteral("nowy.png")));
+    ui->Command2->setIcon(ikony::ikona(QStringLiteral("otworz.png")));
     for (QPushButton* button : {ui->Command1, ui->Command2})
         button->setIconSize(QSize(32, 32));
-    ui->Image1->setPixmap(QPixmap(QStringLiteral(":/icons/zestaw.png"), "PNG")
+    ui->Image1->setPixmap(ikony::obrazek(QStringLiteral("zestaw.png"))
                               .scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     connect(ui->Command1, &QPushButton::clicked, this, &FrmNowy::Command1);
     connect(ui->Command2, &QPushButton::clicked, this, &FrmNowy::Command2);

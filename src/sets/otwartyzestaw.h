@@ -1,0 +1,78 @@
+#pragma once
+
+#include "przebudowa.h"
+#include "rekord.h"
+#include "setfile.h"
+#include "wynik.h"
+
+#include <QString>
+
+// The set the editor has open: its file, its name and the number of its questions as the editor
+// counts them. It owns everything done to the file: opening with the empty-set step, records by
+// number, deletion and append, and the recovery of a set that another program deleted or
+// replaced while it was open. The window only shows what it reports.
+class OtwartyZestaw
+{
+public:
+    enum class Stan {
+        Gotowe,
+        NieOtwarto,  // the file could not be opened (error: the system's reason)
+        NieZestaw,   // a short file that holds something: not a set, left untouched
+        ZaDuzy,      // more records than the editor can number
+        NieZapisano, // the record written to an empty set, or after deleting the last, failed
+    };
+    struct WynikOtwarcia : Wynik
+    {
+        Stan stan = Stan::NieOtwarto;
+    };
+
+    // Opens `nazwa` (a missing file is created empty), counts its records and gives an empty
+    // set its first, empty record.
+    WynikOtwarcia otworz(const QString& nazwa);
+    void zamknij() { plik_.close(); }
+
+    qint32 iloscrekordow() const { return iloscrekordow_; }
+    // The name the set was opened under, or the copy's path after a recovery.
+    QString nazwapliku() const { return nazwapliku_; }
+    QString sciezka() const { return plik_.fileName(); }
+
+    Wynik czytaj(qint32 n, rekord& out) { return plik_.read(n, out); }
+    Wynik zapisz(qint32 n, const rekord& in) { return plik_.write(n, in); }
+
+    // Counts one more question, which reaches the file at its first save. False when the set is full.
+    bool nowePytanie();
+
+    enum class Miejsce {
+        NaMiejscu,  // the path still leads to the open file
+        Odtworzony, // the set was deleted: written back under its name from the open file
+        Kopia,      // the path names another file now: that is left alone, the set went to a copy
+    };
+    struct WynikMiejsca : Wynik
+    {
+        Miejsce miejsce = Miejsce::NaMiejscu;
+        QString poprzednia;     // the path the set had
+        bool zamkniety = false; // the copy was written but could not be opened: the set is closed
+    };
+    // To be called before every change: another program may have deleted or replaced the set.
+    // The open file still holds every question, so it is written back instead of being lost.
+    WynikMiejsca upewnijSie();
+
+    struct WynikUsuniecia : Wynik
+    {
+        Stan stan = Stan::Gotowe; // NieOtwarto or NieZapisano after the set was rebuilt: it is closed
+    };
+    // Deletes record n (1..count). A failed rebuild leaves the set as it was and open; deleting
+    // the only question leaves one empty question, as in a new set.
+    WynikUsuniecia usun(qint32 n);
+
+    // Appends the whole records of the file `inny` (opened read-only if need be). The count
+    // includes every record that reached the set, also after a failure.
+    zestaw::WynikDolaczania dolacz(const QString& inny);
+
+private:
+    Wynik pierwszyRekord();
+
+    SetFile plik_;
+    QString nazwapliku_;
+    qint32 iloscrekordow_ = 0;
+};
