@@ -4,174 +4,115 @@
 #include "frmwyb.h"
 #include "helpwindow.h"
 #include "nowyzestaw.h"
-#include "scripteddialogs.h"
-#include "tempdir.h"
+#include "okna.h"
+#include "qtdialogs.h"
 
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
+#include <QMessageBox>
+#include <QTimer>
 
-class TstShell : public QObject
+// The main menu and the chooser with scripted dialogs, and the desktop's own dialogs.
+class TstShell : public QObject, WindowFixture<FrmMenu>
 {
     Q_OBJECT
 private slots:
-    void menuStartsWithItsButtons();
-    void chooserFlagSurvivesTheEditor();
-    void editorOpenOnlyOnce();
-    void koniecEndsWithoutSaving();
+    void init()
+    {
+        reset();
+        window = std::make_unique<FrmMenu>(*dialogs);
+        window->show();
+    }
+    void chooserAndEditor();
     void generatorThatClosesItselfIsReported();
-    void generatorOpensOnAGoodSet();
-    void helpOpensTheHelpFile();
-    void helpWindowSaysWhenTheFileIsMissing();
+    void help();
+    void desktopMessageBox_data();
+    void desktopMessageBox();
 };
 
-static void click(QWidget* window, const char* name)
+void TstShell::chooserAndEditor()
 {
-    auto* button = window->findChild<QPushButton*>(QLatin1String(name));
-    QVERIFY2(button, name);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void TstShell::menuStartsWithItsButtons()
-{
-    ScriptedDialogs dialogs;
-    FrmMenu menu(dialogs);
-    menu.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&menu));
-    QCOMPARE(menu.windowTitle(), FrmMenu::programName);
-    const QStringList captions{QStringLiteral("&Pomoc"), QStringLiteral("&Zestaw pytań"),
-                               QStringLiteral("&Test"), QStringLiteral("&Koniec")};
-    const char* names[] = {"cmdpomoc", "Command3", "Command2", "Command1"};
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(menu.findChild<QPushButton*>(QLatin1String(names[i]))->text(), captions[i]);
-    QCOMPARE(menu.findChild<QPushButton*>(QStringLiteral("Command3"))->toolTip(),
-             QStringLiteral("Tworzenie nowego lub modyfikacja istniejącego zestawu pytań"));
-}
-
-void TstShell::chooserFlagSurvivesTheEditor()
-{
-    TempCwd dir;
-    ScriptedDialogs dialogs;
-    FrmMenu menu(dialogs);
-    menu.show();
-
-    click(&menu, "Command3");
-    QVERIFY(menu.chooser());
-    QCOMPARE(menu.chooser()->windowTitle(), QStringLiteral("TEST"));
-    dialogs.inputs << QStringLiteral("biologia");
-    click(menu.chooser(), "Command1");
-    QCOMPARE(nowyzestaw, qint16(1));
-    QTRY_VERIFY(!menu.chooser());
-    QVERIFY(menu.editor() && menu.editor()->isVisible());
-    click(menu.editor(), "cmdkoniec");
-    QTRY_VERIFY(!menu.editor());
-    QCOMPARE(nowyzestaw, qint16(1));
-    QCOMPARE(QFileInfo(QStringLiteral("biologia")).size(), 1314);
-
-    click(&menu, "Command3");
-    dialogs.files << dir.file(QStringLiteral("biologia"));
-    click(menu.chooser(), "Command2");
-    QCOMPARE(nowyzestaw, qint16(0));
-    QVERIFY(menu.editor());
-    QVERIFY(dialogs.prompts.size() == 1 && dialogs.fileDialogs.size() == 1);
-}
-
-void TstShell::editorOpenOnlyOnce()
-{
-    TempCwd dir;
-    ScriptedDialogs dialogs;
-    FrmMenu menu(dialogs);
-    menu.show();
-    click(&menu, "Command3");
-    dialogs.inputs << QStringLiteral("a");
-    click(menu.chooser(), "Command1");
-    FrmWyb* first = menu.editor();
-    // Choosing again while the editor is open sets the flag but loads nothing.
-    click(&menu, "Command3");
-    click(menu.chooser(), "Command2");
-    QCOMPARE(nowyzestaw, qint16(0));
-    QCOMPARE(menu.editor(), first);
-    QVERIFY(dialogs.fileDialogs.isEmpty());
-}
-
-void TstShell::koniecEndsWithoutSaving()
-{
-    TempCwd dir;
-    ScriptedDialogs dialogs;
-    FrmMenu menu(dialogs);
-    menu.show();
-    click(&menu, "Command3");
-    dialogs.inputs << QStringLiteral("s");
-    click(menu.chooser(), "Command1");
-    menu.editor()
+    QCOMPARE(window->windowTitle(), QStringLiteral("Testownik"));
+    click("Command3");
+    QCOMPARE(window->chooser()->windowTitle(), QStringLiteral("TEST"));
+    dialogs->inputs << QStringLiteral("biologia");
+    QTest::mouseClick(window->chooser()->findChild<QWidget*>(QStringLiteral("Command1")), Qt::LeftButton);
+    QCOMPARE(nowyzestaw, 1);
+    QVERIFY(window->editor() && window->editor()->isVisible());
+    QTRY_VERIFY(!window->chooser()); // closed, and gone
+    QCOMPARE(dialogs->prompts.size(), 1);
+    // Shown again while open, the editor is not loaded again; the new choice waits for the next load.
+    click("Command3");
+    QTest::mouseClick(window->chooser()->findChild<QWidget*>(QStringLiteral("Command2")), Qt::LeftButton);
+    QCOMPARE(nowyzestaw, 0);
+    QCOMPARE(dialogs->prompts.size() + dialogs->fileDialogs.size(), 1);
+    // "Koniec" ends the program without saving the question on screen.
+    window->editor()
         ->findChild<QPlainTextEdit*>(QStringLiteral("txtpytanie"))
-        ->setPlainText(QStringLiteral("nie zapisane"));
-    click(&menu, "Command1");
-    QVERIFY(dialogs.ended());
-    if (menu.editor())
-        menu.editor()->close();
-    QCOMPARE(readAll(QStringLiteral("s")).left(12), QByteArray(12, '\0'));
+        ->setPlainText(QStringLiteral("x"));
+    click("Command1");
+    QVERIFY(dialogs->ended());
+    QCOMPARE(readAll(QStringLiteral("biologia")), rekord::pusty().encode());
 }
 
 void TstShell::generatorThatClosesItselfIsReported()
 {
-    TempCwd dir;
-    QDir().mkdir(QStringLiteral("folder"));
-    ScriptedDialogs dialogs;
-    FrmMenu menu(dialogs);
-    menu.show();
-    dialogs.files << dir.file(QStringLiteral("folder"));
-    click(&menu, "Command2");
-    QCOMPARE(dialogs.messageTexts(), (QStringList{QStringLiteral("Wybrałeś niewłaściwy plik źródłowy"),
-                                                  QStringLiteral("Nie wybrałeś pliku z pytaniami")}));
-    QCOMPARE(dialogs.messages[1].icon, Dialogs::Icon::Information);
-    QCOMPARE(dialogs.messages[1].title, QStringLiteral("TEST"));
-    QVERIFY(!menu.generator());
-    QVERIFY(menu.isVisible());
+    dialogs->files << dir->path(); // a folder is no set
+    click("Command2");
+    QCOMPARE(message(),
+             QStringLiteral(
+                 "Błąd danych|Wybrałeś niewłaściwy plik źródłowy\nTEST|Nie wybrałeś pliku z pytaniami"));
+    QVERIFY(!window->generator());
+    QVERIFY(writeAll(QStringLiteral("zestaw"), rekord::pusty().encode()));
+    dialogs->files << dir->file(QStringLiteral("zestaw"));
+    click("Command2");
+    QVERIFY(window->generator() && window->generator()->isVisible());
 }
 
-void TstShell::generatorOpensOnAGoodSet()
+void TstShell::help()
 {
-    TempCwd dir;
-    QVERIFY(writeAll(QStringLiteral("zestaw"), QByteArray(2 * 1314, '\0')));
-    ScriptedDialogs dialogs;
-    FrmMenu menu(dialogs);
-    menu.show();
-    dialogs.files << dir.file(QStringLiteral("zestaw"));
-    click(&menu, "Command2");
-    QVERIFY(menu.generator());
-    QVERIFY(menu.generator()->isVisible());
-    QVERIFY(menu.generator()->isWindow());
-    QCOMPARE(menu.generator()->windowTitle(), QStringLiteral("Generowanie Testu"));
-    // Every control that takes the keyboard has a name for assistive technology.
-    for (QWidget* window : {static_cast<QWidget*>(&menu), static_cast<QWidget*>(menu.generator())})
-        for (QWidget* widget : window->findChildren<QWidget*>())
-            if (widget->isVisible() && (widget->focusPolicy() & Qt::TabFocus))
-                QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
-    // Shown again while open: nothing is loaded again.
-    click(&menu, "Command2");
-    QCOMPARE(dialogs.fileDialogs.size(), 1);
-    QVERIFY(dialogs.messages.isEmpty());
-}
-
-void TstShell::helpOpensTheHelpFile()
-{
-    ScriptedDialogs dialogs;
-    FrmMenu menu(dialogs);
-    click(&menu, "cmdpomoc");
-    QCOMPARE(dialogs.helpCalls, QStringList{QStringLiteral("test.hlp 1 0")});
-}
-
-void TstShell::helpWindowSaysWhenTheFileIsMissing()
-{
-    TempCwd dir;
-    HelpWindow window;
-    window.showFile(QStringLiteral("nie-ma-takiego.hlp"));
-    QVERIFY(window.shownText().contains(QStringLiteral("Brak pliku pomocy")));
-
+    click("cmdpomoc");
+    QCOMPARE(dialogs->helpCalls, QStringList{QStringLiteral("test.hlp 1 0")});
+    HelpWindow viewer;
+    viewer.showFile(QStringLiteral("nie-ma-takiego.hlp"));
+    QVERIFY(viewer.shownText().contains(QStringLiteral("Brak pliku pomocy")));
     QVERIFY(writeAll(QStringLiteral("test.hlp"), "<html><body><p>Pomoc: zestawy pyta\xf1</p></body></html>"));
-    window.showFile(QStringLiteral("test.hlp"));
-    QVERIFY(window.shownText().contains(QStringLiteral("zestawy pytań")));
+    viewer.showFile(QStringLiteral("test.hlp"));
+    QVERIFY(viewer.shownText().contains(QStringLiteral("zestawy pytań")));
+}
+
+void TstShell::desktopMessageBox_data()
+{
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<QString>("press"); // a button's caption, or "Escape"
+    QTest::addColumn<int>("answer");
+    QTest::newRow("Tak") << int(Dialogs::Buttons::YesNo) << u("&Tak") << int(Dialogs::Answer::Yes);
+    QTest::newRow("Nie") << int(Dialogs::Buttons::YesNo) << u("&Nie") << int(Dialogs::Answer::No);
+    QTest::newRow("Escape is No") << int(Dialogs::Buttons::YesNo) << u("Escape") << int(Dialogs::Answer::No);
+    QTest::newRow("Enter is Yes") << int(Dialogs::Buttons::YesNo) << u("Enter") << int(Dialogs::Answer::Yes);
+    QTest::newRow("OK") << int(Dialogs::Buttons::Ok) << u("Enter") << int(Dialogs::Answer::Ok);
+}
+
+void TstShell::desktopMessageBox()
+{
+    QFETCH(int, buttons);
+    QFETCH(QString, press);
+    QFETCH(int, answer);
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        shown = box->windowTitle() + QLatin1Char('|') + box->text();
+        if (press == QStringLiteral("Escape") || press == QStringLiteral("Enter"))
+            QTest::keyClick(box, press == QStringLiteral("Escape") ? Qt::Key_Escape : Qt::Key_Return);
+        else
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == press)
+                    b->click();
+    });
+    QtDialogs desktop;
+    QCOMPARE(int(desktop.message(nullptr, QStringLiteral("a\rb"), Dialogs::Buttons(buttons),
+                                 Dialogs::Icon::None, QStringLiteral("Tytuł"))),
+             answer);
+    QCOMPARE(shown, QStringLiteral("Tytuł|a\nb"));
 }
 
 QTEST_MAIN(TstShell)

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "scripteddialogs.h"
+#include "tempdir.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <memory>
+
+// What every window test needs: a fresh current folder, scripted dialogs, and the window's
+// controls by their names.
+template <class Window>
+struct WindowFixture
+{
+    std::unique_ptr<TempCwd> dir = std::make_unique<TempCwd>();
+    std::unique_ptr<ScriptedDialogs> dialogs = std::make_unique<ScriptedDialogs>();
+    std::unique_ptr<Window> window;
+
+    void reset()
+    {
+        window.reset();
+        dir.reset(); // first, so that the folder it restores is not the new one
+        dir = std::make_unique<TempCwd>();
+        dialogs = std::make_unique<ScriptedDialogs>();
+    }
+    template <class T = QWidget>
+    T* w(const char* name) const
+    {
+        T* found = window->template findChild<T*>(QLatin1String(name));
+        Q_ASSERT(found);
+        return found;
+    }
+    void click(const char* name) const { QTest::mouseClick(w(name), Qt::LeftButton); }
+    QString label(const char* name) const { return w<QLabel>(name)->text(); }
+    // Replaces a box's text key by key, Polish letters included (keyClicks takes ASCII only).
+    void type(const char* name, const QString& text) const
+    {
+        QWidget* box = w(name);
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(box))
+            edit->clear();
+        else
+            static_cast<QLineEdit*>(box)->clear();
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    // The one message shown since the last call, as "title|text".
+    QString message()
+    {
+        QStringList shown;
+        for (const ScriptedDialogs::Message& m : dialogs->messages)
+            shown << m.title + QLatin1Char('|') + m.text;
+        dialogs->messages.clear();
+        return shown.join(QLatin1Char('\n'));
+    }
+};
+
+// A set file's bytes from its records.
+inline QByteArray setOf(const QList<rekord>& records)
+{
+    QByteArray bytes;
+    for (const rekord& r : records)
+        bytes += r.encode();
+    return bytes;
+}
+
+// A question with numbered answers and the given marks.
+inline rekord question(const QString& text, qint16 typ, std::array<qint16, 5> marks = {})
+{
+    rekord r = rekord::pusty();
+    ustawTekst(r.pytanie, text);
+    for (int k = 0; k < 5; ++k) {
+        ustawTekst(r.odp(k + 1), QStringLiteral("odp %1").arg(k + 1));
+        r.poprawna(k + 1) = marks[k];
+    }
+    r.typ = typ;
+    return r;
+}
