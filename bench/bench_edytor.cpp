@@ -1,14 +1,11 @@
 // The editor on the largest set against a tiny one: bytes read and written by one ">>" move
 // (the kernel's count), the median move time on 32767 and on 10 records, and resident memory
-// with the editor open on 32767 and on 1 record. Also the time from process start to the main
-// menu on screen against a bare Qt Widgets program showing one window.
+// with the editor open on 32767 and on 1 record.
 //
 //   bench_edytor [MOVES]        run by hand (offscreen, or under xvfb-run)
 
 #include "benchdialogs.h"
-#include "frmmenu.h"
 #include "frmwyb.h"
-#include "nowyzestaw.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -60,9 +57,8 @@ Moves measure(const QString& set, int moves)
 {
     BenchDialogs dialogs;
     dialogs.set = set;
-    nowyzestaw = 0;
     FrmWyb editor(dialogs);
-    editor.load();
+    editor.load(0);
     editor.show();
     QCoreApplication::processEvents();
     auto* next = editor.findChild<QPushButton*>(QStringLiteral("cmddalej"));
@@ -87,39 +83,6 @@ Moves measure(const QString& set, int moves)
     return m;
 }
 
-int childStartup(bool bare)
-{
-    int argc = 1;
-    char name[] = "bench_edytor";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-    BenchDialogs dialogs;
-    std::unique_ptr<QWidget> window;
-    // The bare program shows one window with one button: a window with any text in it pays
-    // for loading the fonts, which an empty one never does.
-    if (bare)
-        window = std::make_unique<QPushButton>(QStringLiteral("OK"));
-    else
-        window = std::make_unique<FrmMenu>(dialogs);
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window.get()))
-        return 1;
-    return 0;
-}
-
-double startupMs(const QString& self, const char* mode, int rounds)
-{
-    std::vector<double> times;
-    for (int i = 0; i < rounds; ++i) {
-        QElapsedTimer t;
-        t.start();
-        QProcess::execute(self, {QString::fromLatin1(mode)});
-        times.push_back(t.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 } // namespace
 
 // Resident memory of a fresh process with the editor open on a set, after a few moves.
@@ -133,8 +96,6 @@ long childRss(const QString& self, const QString& set)
 
 int main(int argc, char* argv[])
 {
-    if (argc > 1 && (std::strcmp(argv[1], "--menu") == 0 || std::strcmp(argv[1], "--bare") == 0))
-        return childStartup(std::strcmp(argv[1], "--bare") == 0);
     if (argc > 2 && std::strcmp(argv[1], "--rss") == 0) {
         QApplication app(argc, argv);
         const Moves m = measure(QString::fromLocal8Bit(argv[2]), 20);
@@ -165,9 +126,5 @@ int main(int argc, char* argv[])
     std::printf("resident memory, editor open: 1 record %ld KiB, 32767 records %ld KiB   ratio %.3f\n",
                 rssOne, rssBig, double(rssBig) / rssOne);
 
-    startupMs(self, "--bare", 2);
-    const double bare = startupMs(self, "--bare", 15), menu = startupMs(self, "--menu", 15);
-    std::printf("start-up to window shown: bare Qt window %.1f ms, main menu %.1f ms   ratio %.2f\n", bare,
-                menu, menu / bare);
     return 0;
 }

@@ -1,21 +1,16 @@
 #include "ikony.h"
 
-// The pictures live in a static library: its resources must be registered before first use.
-static void registerResources()
-{
-    static const bool done = [] {
-        Q_INIT_RESOURCE(icons);
-        return true;
-    }();
-    Q_UNUSED(done);
-}
+#include <QImage>
 
 namespace ikony {
 
 QPixmap obrazek(const QString& name)
 {
-    registerResources();
-    return QPixmap(QStringLiteral(":/icons/") + name, "PNG");
+    for (int i = 0; i < ile; ++i)
+        if (name == QLatin1String(dane[i].name))
+            return QPixmap::fromImage(QImage(dane[i].pixels, dane[i].width, dane[i].height, dane[i].width * 4,
+                                             QImage::Format_ARGB32_Premultiplied));
+    return QPixmap();
 }
 
 QIcon ikona(const QString& name)
