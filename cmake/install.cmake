@@ -9,3 +9,4 @@ install(FILES ${data_dir}/desktop/testownik.desktop DESTINATION ${CMAKE_INSTALL_
 install(FILES ${data_dir}/desktop/testownik.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
 install(FILES ${data_dir}/desktop/testownik-256.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps RENAME testownik.png)
+install(FILES ${data_dir}/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
