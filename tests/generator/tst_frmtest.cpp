@@ -171,7 +171,8 @@ void TstFrmTest::pageBesideTheSetInDrawOrder()
         drawn << rekord::decode(readAll(QStringLiteral("zestaw")).mid((n - 1) * 1314, 1314));
     QCOMPARE(readAll(dir->file(QStringLiteral("test.html"))),
              strona::bajty(strona::strona(drawn, QStringLiteral(" 90"), QStringLiteral("Łódź"))));
-    QCOMPARE(dialogs->prompts[0].title + dialogs->prompts[1].title, QStringLiteral("CzasHasło"));
+    QCOMPARE(dialogs->prompts, (QStringList{u("Czas|Podaj czas trwania testu w pełnych minutach"),
+                                            u("Hasło|Podaj kod uruchommieniowy testu")}));
     click("cmdkoniec");
     QVERIFY(!window->isVisible());
 }

@@ -17,31 +17,24 @@ public:
         Icon icon;
         QString title;
     };
-    struct Input
-    {
-        QString prompt;
-        QString title;
-    };
-
     QList<Answer> answers; // for Yes/No boxes; OK boxes need none
     QStringList inputs;    // typed answers for input boxes
     QStringList files;     // chosen paths for open-file dialogs; "" cancels
 
     QList<Message> messages;
-    QList<Input> prompts;
+    QStringList prompts;               // "title|prompt" of each input box
     QList<OpenFileDialog> fileDialogs; // the dialog's settings each time it was shown
     QStringList helpCalls;
-    int endCalls = 0;
 
-    Answer message(QWidget* parent, const QString& text, Buttons buttons, Icon icon,
-                   const QString& title) override;
-    QString input(QWidget* parent, const QString& prompt, const QString& title) override;
-    void help(QWidget* parent, const QString& file, int command, int context) override;
-    void endProgram() override;
-
-    bool ended() const { return endCalls > 0; }
-    QStringList messageTexts() const;
+    Answer message(QWidget*, const QString& text, Buttons buttons, Icon icon, const QString& title) override;
+    QString input(QWidget*, const QString& prompt, const QString& title) override;
+    void help(QWidget*, const QString& file, int command, int context) override
+    {
+        helpCalls << QStringLiteral("%1 %2 %3").arg(file).arg(command).arg(context);
+    }
+    void endProgram() override { ending_ = true; }
+    bool ended() const { return ending_; }
 
 protected:
-    QString chooseFile(QWidget* parent, const OpenFileDialog& dialog) override;
+    QString chooseFile(QWidget*, const OpenFileDialog& dialog) override;
 };
