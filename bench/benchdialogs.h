@@ -20,6 +20,7 @@ public:
     {
         return prompt.contains(QStringLiteral("czas")) ? QStringLiteral("45") : QStringLiteral("kod");
     }
+    void saveFile(QWidget*, SaveFileDialog& dialog) override { dialog.fileName.clear(); }
     void help(QWidget*, const QString&, int, int) override {}
     void endProgram() override {}
 

@@ -2,6 +2,7 @@
 
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -15,6 +16,15 @@ struct OpenFileDialog
     QString fileTitle;  // the chosen file's name without folder
 
     void clear() { fileName.clear(), fileTitle.clear(); }
+};
+
+// The save-file dialog a window owns, for files the program writes for other tools and printers.
+struct SaveFileDialog
+{
+    QString title;
+    QStringList filters; // "Moodle XML (*.xml)", ...; the first is chosen at the start
+    QString fileName;    // full path of the chosen file; empty after a cancel
+    QString filter;      // the filter chosen with it
 };
 
 // Every modal service the windows use: message box, input box, open-file dialog, picture
@@ -39,6 +49,9 @@ public:
     // fileName and fileTitle and makes the chosen file's folder the current folder of the
     // process; a cancel leaves both empty and is no failure.
     void openFile(QWidget* parent, OpenFileDialog& dialog);
+
+    // Asks for a file to write, starting in the current folder. A cancel leaves fileName empty.
+    virtual void saveFile(QWidget* parent, SaveFileDialog& dialog) = 0;
 
     // Loads a picture; a name without folder is resolved against the current folder. The
     // empty name gives the empty picture. False for a missing file or one that is no picture.

@@ -64,6 +64,17 @@ QString QtDialogs::chooseFile(QWidget* parent, const OpenFileDialog& dialog)
     return fd.selectedFiles().constFirst();
 }
 
+void QtDialogs::saveFile(QWidget* parent, SaveFileDialog& dialog)
+{
+    QFileDialog fd(parent, dialog.title, QDir::currentPath(), dialog.filters.join(QStringLiteral(";;")));
+    fd.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.fileName.clear();
+    if (fd.exec() == QDialog::Accepted && !fd.selectedFiles().isEmpty()) {
+        dialog.fileName = fd.selectedFiles().constFirst();
+        dialog.filter = fd.selectedNameFilter();
+    }
+}
+
 void QtDialogs::help(QWidget* parent, const QString& file, int command, int context)
 {
     Q_UNUSED(command);

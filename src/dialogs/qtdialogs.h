@@ -9,6 +9,7 @@ public:
     Answer message(QWidget* parent, const QString& text, Buttons buttons, Icon icon,
                    const QString& title) override;
     QString input(QWidget* parent, const QString& prompt, const QString& title) override;
+    void saveFile(QWidget* parent, SaveFileDialog& dialog) override;
     void help(QWidget* parent, const QString& file, int command, int context) override;
     void endProgram() override;
 

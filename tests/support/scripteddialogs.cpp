@@ -31,3 +31,12 @@ QString ScriptedDialogs::chooseFile(QWidget*, const OpenFileDialog& dialog)
     // Not empty: a window that asks again after a cancel must not loop for ever.
     return next<QString>(files, "unexpected open-file dialog", QStringLiteral("/nonexistent/unexpected"));
 }
+
+void ScriptedDialogs::saveFile(QWidget*, SaveFileDialog& dialog)
+{
+    saveDialogs.append(dialog);
+    const QStringList answer =
+        next<QString>(saves, "unexpected save-file dialog", QString()).split(QLatin1Char('|'));
+    dialog.fileName = answer[0];
+    dialog.filter = answer.value(1, dialog.filters.value(0));
+}

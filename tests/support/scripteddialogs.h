@@ -20,14 +20,17 @@ public:
     QList<Answer> answers; // for Yes/No boxes; OK boxes need none
     QStringList inputs;    // typed answers for input boxes
     QStringList files;     // chosen paths for open-file dialogs; "" cancels
+    QStringList saves;     // "path" or "path|filter" for save-file dialogs; "" cancels
 
     QList<Message> messages;
     QStringList prompts;               // "title|prompt" of each input box
     QList<OpenFileDialog> fileDialogs; // the dialog's settings each time it was shown
+    QList<SaveFileDialog> saveDialogs;
     QStringList helpCalls;
 
     Answer message(QWidget*, const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     QString input(QWidget*, const QString& prompt, const QString& title) override;
+    void saveFile(QWidget*, SaveFileDialog& dialog) override;
     void help(QWidget*, const QString& file, int command, int context) override
     {
         helpCalls << QStringLiteral("%1 %2 %3").arg(file).arg(command).arg(context);
