@@ -276,12 +276,6 @@ void uporzadkuj(QList<Uwaga>& uwagi)
     });
 }
 
-int bledy(const QList<Uwaga>& uwagi)
-{
-    return int(
-        std::count_if(uwagi.begin(), uwagi.end(), [](const Uwaga& u) { return u.rodzaj == Rodzaj::Blad; }));
-}
-
 int pytaniaZBledami(const QList<Uwaga>& uwagi)
 {
     QSet<int> numbers;

@@ -59,8 +59,7 @@ QList<Uwaga> sprawdz(const rekord& r, int nr, const QString& folder);
 // Errors first, then by question number; the order within a question is kept.
 void uporzadkuj(QList<Uwaga>& uwagi);
 
-// Findings of the error kind, and the questions that have at least one (the generator's label).
-int bledy(const QList<Uwaga>& uwagi);
+// Questions with at least one error, for the generator's warning.
 int pytaniaZBledami(const QList<Uwaga>& uwagi);
 
 // The whole set in one pass, record by record, with what needs the whole set (repeated texts).
