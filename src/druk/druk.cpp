@@ -8,7 +8,6 @@
 #include <QFontDatabase>
 #include <QHash>
 #include <QImageReader>
-#include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
