@@ -10,36 +10,53 @@
 // refuses the result window. Every browser runs with its popup blocker on, as in a classroom.
 
 import { spawn } from 'node:child_process';
+import { once } from 'node:events';
 import { createServer } from 'node:net';
 
 export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-const LATE_MS = 7000; // Chromium and Firefox let a click open a window for 5 seconds
 
-// Playwright and Puppeteer pages share the calls used here.
-function puppetTab(context, page, { replies, late }, phone) {
-    const errors = [];
-    const tab = { asked: [] };
-    page.on('pageerror', (e) => errors.push(e.message));
-    page.on('dialog', async (dialog) => {
-        tab.asked.push(dialog.message());
-        await sleep(late ? LATE_MS : 0);
-        await dialog.accept(replies.shift() ?? '');
-    });
-    const other = async () => (await context.pages()).find((p) => p !== page);
-    const scope = async (where) =>
-        where === 'popup' ? other() : where === 'frame' ? (await page.$('#wynikwstronie')).contentFrame() : page;
-    return Object.assign(tab, {
-        goto: (url) => page.goto(url),
-        click: async (sel, where) => (await scope(where))[phone ? 'tap' : 'click'](sel),
-        async type(sel, text) {
-            await tab.click(sel);
-            await page.keyboard.type(text);
+// Polls `read` until `done` holds for what it returned, `tries` times 100 ms; the last value. A
+// read waits while a prompt is open.
+export async function until(read, done, tries = 50) {
+    let value;
+    for (let i = 0; i < tries; ++i, await sleep(100)) {
+        value = await read().catch(() => null); // a page being left cannot answer
+        if (done(value))
+            break;
+    }
+    return value;
+}
+
+// Playwright and Puppeteer pages share the calls used here. A phone taps instead of clicking.
+function puppet(browser, newContext, phone = false) {
+    return {
+        close: () => browser.close(),
+        async open(url, { replies, late }) {
+            const context = await newContext();
+            const page = await context.newPage();
+            const errors = [];
+            const tab = { asked: [] };
+            page.on('pageerror', (e) => errors.push(e.message));
+            page.on('dialog', async (dialog) => {
+                tab.asked.push(dialog.message());
+                await sleep(late ? 7000 : 0); // Chromium and Firefox let a click open a window for 5 s
+                await dialog.accept(replies.shift() ?? '');
+            });
+            const other = async () => (await context.pages()).find((p) => p !== page);
+            const frame = async () => (await page.$('#wynikwstronie')).contentFrame();
+            const scope = (where) => (where === 'popup' ? other() : where === 'frame' ? frame() : page);
+            Object.assign(tab, {
+                click: async (sel, where) => (await scope(where))[phone ? 'tap' : 'click'](sel),
+                type: async (sel, text) => (await tab.click(sel), await page.keyboard.type(text)),
+                eval: async (js, where) => (await scope(where))?.evaluate(js) ?? null,
+                windows: async () => (await context.pages()).length,
+                errors: async () => errors,
+                close: () => context.close(),
+            });
+            await page.goto(url);
+            return tab;
         },
-        eval: async (js, where) => (await scope(where))?.evaluate(js) ?? null,
-        windows: async () => (await context.pages()).length,
-        errors: async () => errors,
-        close: () => context.close(),
-    });
+    };
 }
 
 export async function chromium({ phone = false } = {}) {
@@ -51,16 +68,10 @@ export async function chromium({ phone = false } = {}) {
         ignoreDefaultArgs: ['--disable-popup-blocking'], // Playwright's default
     });
     const screen = phone ? { viewport: { width: 375, height: 667 }, hasTouch: true, isMobile: true } : {};
-    return {
-        close: () => browser.close(),
-        async open(url, options) {
-            const context = await browser.newContext(screen);
-            const tab = puppetTab(context, await context.newPage(), options, phone);
-            await tab.goto(url);
-            return tab;
-        },
-    };
+    return puppet(browser, () => browser.newContext(screen), phone);
 }
+
+export const telefon = () => chromium({ phone: true });
 
 export async function firefox() {
     const { default: puppeteer } = await import('puppeteer-core');
@@ -69,36 +80,21 @@ export async function firefox() {
         executablePath: '/usr/bin/firefox-esr',
         extraPrefsFirefox: { 'dom.disable_open_during_load': true }, // Puppeteer turns the blocker off
     });
-    return {
-        close: () => browser.close(),
-        async open(url, options) {
-            const context = await browser.createBrowserContext();
-            const tab = puppetTab(context, await context.newPage(), options, false);
-            await tab.goto(url);
-            return tab;
-        },
-    };
-}
-
-function freePort() {
-    return new Promise((resolve) => {
-        const server = createServer().listen(0, '127.0.0.1', () => {
-            const { port } = server.address();
-            server.close(() => resolve(port));
-        });
-    });
+    return puppet(browser, () => browser.createBrowserContext());
 }
 
 // WebKitWebDriver drives the MiniBrowser on an X server of its own, over plain W3C WebDriver.
+// MiniBrowser blocks windows that a script opens without a user gesture.
 export async function webkit() {
     const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
                        { stdio: ['ignore', 'ignore', 'inherit', 'pipe'] });
-    const display = await new Promise((resolve, reject) => {
-        xvfb.stdio[3].once('data', (d) => resolve(`:${String(d).trim()}`));
-        xvfb.once('error', reject);
-    });
-    const port = await freePort();
-    const driver = spawn('WebKitWebDriver', [`--port=${port}`], { stdio: 'ignore', env: { ...process.env, DISPLAY: display } });
+    const display = await new Promise((resolve) => xvfb.stdio[3].once('data', (d) => resolve(`:${String(d).trim()}`)));
+    const probe = createServer().listen(0, '127.0.0.1');
+    await once(probe, 'listening');
+    const { port } = probe.address();
+    probe.close();
+    const env = { ...process.env, DISPLAY: display };
+    const driver = spawn('WebKitWebDriver', [`--port=${port}`], { stdio: 'ignore', env });
     const wd = async (path, body, method = body ? 'POST' : 'GET') => {
         const answer = await fetch(`http://127.0.0.1:${port}${path}`, { method, body: body && JSON.stringify(body) });
         const { value } = await answer.json();
@@ -106,23 +102,16 @@ export async function webkit() {
             throw Object.assign(new Error(`${path}: ${value.error}: ${value.message}`), { code: value.error });
         return value;
     };
-    for (let i = 0; !(await wd('/status').catch(() => null)); ++i) {
-        if (i > 100)
-            throw new Error('WebKitWebDriver did not start');
-        await sleep(100);
-    }
-    const options = {
+    await until(() => wd('/status'), Boolean, 100);
+    const browserOptions = {
         binary: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser',
         args: ['--automation', '--javascript-can-open-windows-automatically=false'],
     };
-    const capabilities = { alwaysMatch: { 'webkitgtk:browserOptions': options, unhandledPromptBehavior: 'ignore' } };
+    const alwaysMatch = { 'webkitgtk:browserOptions': browserOptions, unhandledPromptBehavior: 'ignore' };
     return {
-        close() {
-            driver.kill();
-            xvfb.kill();
-        },
+        close: () => [driver, xvfb].forEach((p) => p.kill()),
         async open(url, { replies, late }) {
-            const { sessionId } = await wd('/session', { capabilities });
+            const { sessionId } = await wd('/session', { capabilities: { alwaysMatch } });
             const raw = (path, body, method) => wd(`/session/${sessionId}${path}`, body, method);
             const tab = { asked: [] };
             const answer = async () => {
@@ -134,7 +123,7 @@ export async function webkit() {
                 await raw('/alert/accept', {});
                 return true;
             };
-            // A prompt may open after the command that caused it: answer it when a command meets it.
+            // A prompt may open after the command that caused it: answered when a command meets it.
             const s = (path, body, method) =>
                 raw(path, body, method).catch(async (e) => {
                     if (e.code !== 'unexpected alert open' || !(await answer()))
@@ -142,32 +131,30 @@ export async function webkit() {
                     return s(path, body, method);
                 });
             const element = (sel) => s('/element', { using: 'css selector', value: sel });
-            const on = async (sel, action, body = {}) => s(`/element/${Object.values(await element(sel))[0]}/${action}`, body);
+            const on = async (sel, action, body = {}) =>
+                s(`/element/${Object.values(await element(sel))[0]}/${action}`, body);
+            const run = (js) => s('/execute/sync', { script: `return ${js}`, args: [] });
             const main = await s('/window');
-            const other = async () => (await s('/window/handles')).find((h) => h !== main);
             // Runs `then` in the result window or the frame and comes back to the page.
             const inside = async (where, then) => {
-                if (where === 'popup') {
-                    const handle = await other();
-                    if (!handle)
-                        return null;
-                    await s('/window', { handle });
-                } else if (where === 'frame') {
-                    await s('/frame', { id: await element('#wynikwstronie') });
-                }
+                const handle = where === 'popup' && (await s('/window/handles')).find((h) => h !== main);
+                if (handle === undefined)
+                    return null;
+                const frame = where === 'frame' && { id: await element('#wynikwstronie') };
+                await (handle ? s('/window', { handle }) : frame && s('/frame', frame));
                 try {
                     return await then();
                 } finally {
-                    await (where === 'popup' ? s('/window', { handle: main }) : where === 'frame' && s('/frame/parent', {}));
+                    await (handle ? s('/window', { handle: main }) : frame && s('/frame/parent', {}));
                 }
             };
-            const run = (js) => s('/execute/sync', { script: `return ${js}`, args: [] });
             Object.assign(tab, {
                 async click(sel, where) {
-                    // WebKit lets a click open a window however long the prompt waits; only a click
-                    // without a user gesture, from a script, shows the refused window.
+                    // WebKit lets a click open a window however long the prompt waits: a refused window
+                    // is seen only after a click without a user gesture, from a script.
+                    const script = `setTimeout(() => document.querySelector('${sel}').click()); arguments[0]()`;
                     if (late && sel === 'hr[onclick]')
-                        await s('/execute/async', { script: `setTimeout(() => document.querySelector('${sel}').click()); arguments[0]()`, args: [] });
+                        await s('/execute/async', { script, args: [] });
                     else
                         await inside(where, () => on(sel, 'click'));
                     while (await answer());
@@ -175,7 +162,7 @@ export async function webkit() {
                 type: (sel, text) => on(sel, 'value', { text }),
                 eval: (js, where) => inside(where, () => run(js)),
                 windows: async () => (await s('/window/handles')).length,
-                // WebDriver has no console of its own: the page's errors are caught from load on.
+                // WebDriver reports no script errors: the page catches its own from load on.
                 errors: () => run('window.bledy || []'),
                 close: () => s('', undefined, 'DELETE'),
             });
