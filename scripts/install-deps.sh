@@ -4,8 +4,9 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           qt6-image-formats-plugins)
 if [ "${1:-}" = "--test" ]; then
-    packages+=(xvfb xauth x11-xkb-utils xdotool imagemagick chromium nodejs npm dpkg-dev desktop-file-utils
-               clang-14 libclang-rt-14-dev clang-format lintian appstream)
+    packages+=(xvfb xauth x11-xkb-utils xdotool imagemagick chromium firefox-esr webkit2gtk-driver nodejs npm
+               dpkg-dev desktop-file-utils clang-14 libclang-rt-14-dev clang-format lintian appstream
+               poppler-utils fonts-dejavu-core)
 fi
 missing=()
 for p in "${packages[@]}"; do
