@@ -1,5 +1,7 @@
 #include "frmwyb.h"
 
+#include "druk.h"
+#include "oknosprawdzenia.h"
 #include "przebudowa.h"
 #include "ui_frmwyb.h"
 
@@ -61,7 +63,7 @@ FrmWyb::FrmWyb(Dialogs& dialogs, QWidget* parent)
     for (int k = 0; k < 5; ++k)
         tabOrder_ << Opt[k] << wy1[k] << txtodp[k];
     tabOrder_ << ui->txtodpowiedz << ui->Image1 << ui->cmdwstecz << ui->cmddalej << ui->cmdnowepytanie
-              << ui->cmdKasuj << ui->Command1 << ui->cmdkoniec;
+              << ui->cmdKasuj << ui->Command1 << ui->cmdsprawdz << ui->cmddrukuj << ui->cmdkoniec;
 
     // Before the first question decides it, a new question is multiple choice.
     ui->frmopt->hide();
@@ -75,6 +77,10 @@ FrmWyb::FrmWyb(Dialogs& dialogs, QWidget* parent)
     connect(ui->cmdtekst, &QPushButton::clicked, this, &FrmWyb::cmdtekst);
     connect(ui->cmdKasuj, &QPushButton::clicked, this, &FrmWyb::cmdKasuj);
     connect(ui->Command1, &QPushButton::clicked, this, &FrmWyb::Command1);
+    connect(ui->cmdsprawdz, &QPushButton::clicked, this, &FrmWyb::cmdsprawdz);
+    connect(ui->cmddrukuj, &QPushButton::clicked, this, &FrmWyb::cmddrukuj);
+    CmDruk.title = QStringLiteral("Zapisz zestaw jako PDF");
+    CmDruk.filters = QStringList{QStringLiteral("PDF (*.pdf)")};
     ui->Image1->installEventFilter(this);
     ui->Label2->installEventFilter(this);
     ui->Image1->setCursor(Qt::PointingHandCursor);
@@ -602,4 +608,50 @@ void FrmWyb::Label2Click()
     }
     setPicture(picture);
     ustawTekst(bufor.rysunek, nazwarysunku_);
+}
+
+void FrmWyb::cmdsprawdz()
+{
+    if (!zachowajrekord())
+        return;
+    const sprawdzenie::WynikSprawdzenia check = zestaw_.sprawdz();
+    if (!check.ok) {
+        blad(QStringLiteral("Nie udało się sprawdzić zestawu „%1”.\r%2").arg(nazwapliku(), check.error));
+        return;
+    }
+    if (!sprawdzenie_) {
+        sprawdzenie_ = new OknoSprawdzenia(this);
+        connect(sprawdzenie_, &OknoSprawdzenia::pokazPytanie, this, &FrmWyb::pokazPytanie);
+    }
+    sprawdzenie_->pokaz(check.uwagi);
+}
+
+void FrmWyb::pokazPytanie(int nr)
+{
+    if (nr > iloscrekordow() || !zachowajrekord())
+        return;
+    nrrekordu_ = nr;
+    if (pokazrekord()) {
+        raise();
+        activateWindow();
+        ui->txtpytanie->setFocus();
+    }
+}
+
+void FrmWyb::cmddrukuj()
+{
+    if (!zachowajrekord())
+        return;
+    dialogs_.saveFile(this, CmDruk);
+    QString path = CmDruk.fileName;
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".pdf");
+    QList<rekord> rekordy;
+    Wynik written = zestaw_.czytajWszystkie(rekordy);
+    if (written.ok)
+        written = druk::zestaw(rekordy, ui->lblnazwazestawu->text(), zestaw_.folder(), path);
+    if (!written.ok)
+        blad(QStringLiteral("Nie udało się zapisać pliku „%1”.\r%2").arg(path, written.error));
 }

@@ -9,6 +9,7 @@
 #include <array>
 #include <memory>
 
+class OknoSprawdzenia;
 class QCheckBox;
 class QRadioButton;
 namespace Ui {
@@ -48,6 +49,9 @@ private slots:
     void cmdtekst();
     void cmdKasuj();
     void Command1();
+    void cmdsprawdz();
+    void cmddrukuj();
+    void pokazPytanie(int nr);
     void Image1Click();
     void Label2Click();
 
@@ -85,6 +89,8 @@ private:
     QList<QWidget*> tabOrder_;
 
     OpenFileDialog CmDialog2;
+    SaveFileDialog CmDruk;
+    OknoSprawdzenia* sprawdzenie_ = nullptr;
     QString File1; // the folder that was current when the window loaded
 
     rekord bufor;

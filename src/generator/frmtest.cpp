@@ -1,11 +1,15 @@
 #include "frmtest.h"
 
+#include "druk.h"
 #include "ikony.h"
+#include "sprawdzenie.h"
 #include "strona.h"
 #include "ui_frmtest.h"
 
 #include <QCloseEvent>
+#include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTime>
 
@@ -25,8 +29,18 @@ FrmTest::FrmTest(Dialogs& dialogs, QWidget* parent)
         button->setIconSize(QSize(24, 24));
     CmDialog.title = QStringLiteral("Wskaż nazwę zestawu");
 
+    CmDruk.title = QStringLiteral("Zapisz jako PDF");
+    CmDruk.filters = QStringList{QStringLiteral("PDF (*.pdf)")};
+
     connect(ui->cmdgeneruj, &QPushButton::clicked, this, &FrmTest::cmdgenerujClick);
     connect(ui->cmdkoniec, &QPushButton::clicked, this, &FrmTest::cmdkoniecClick);
+    connect(ui->cmdtestdruk, &QPushButton::clicked, this, &FrmTest::cmdtestdrukClick);
+    connect(ui->cmdklucz, &QPushButton::clicked, this, &FrmTest::cmdkluczClick);
+    connect(ui->chkukryj, &QCheckBox::toggled, this, [this](bool on) {
+        ui->chklosowo->setEnabled(on);
+        if (!on)
+            ui->chklosowo->setChecked(false);
+    });
 }
 
 FrmTest::~FrmTest() = default;
@@ -63,6 +77,14 @@ bool FrmTest::load()
     }
     iloscrekordow = qint16(qMax<qint64>(count, 1));
     ui->lbliloscpytan->setText(QString::number(iloscrekordow));
+    // A warning only: the teacher may still give the test.
+    const sprawdzenie::WynikSprawdzenia check =
+        sprawdzenie::sprawdzZestaw(zestaw_.device(), count, QFileInfo(CmDialog.fileName).absolutePath());
+    const int bledne = check.ok ? sprawdzenie::pytaniaZBledami(check.uwagi) : 0;
+    ui->lbluwaga->setText(QStringLiteral("Uwaga: w zestawie są pytania, których nie da się zaliczyć (%1). "
+                                         "Sprawdź je w edytorze: „sprawdź zestaw”.")
+                              .arg(bledne));
+    ui->lbluwaga->setVisible(bledne > 0);
     return true;
 }
 
@@ -103,11 +125,15 @@ bool FrmTest::generuj(double ilosc)
     if (!drawn || !html())
         return false;
 
-    QList<rekord> pytania(n);
+    pytania = QList<rekord>(n);
     for (int nrpytania = 1; nrpytania <= n; ++nrpytania)
         if (!zestaw_.read(wylosowane[nrpytania], pytania[nrpytania - 1]).ok)
             return false;
-    return strona::zapisz(QStringLiteral("test.html"), strona::strona(pytania, sekundy, kod)).ok;
+    if (!strona::zapisz(QStringLiteral("test.html"), strona::strona(pytania, sekundy, kod)).ok)
+        return false;
+    ui->cmdtestdruk->show();
+    ui->cmdklucz->show();
+    return true;
 }
 
 bool FrmTest::html()
@@ -122,4 +148,32 @@ bool FrmTest::html()
     sekundy = strona::sekundy(*seconds);
     kod = dialogs_.input(this, QStringLiteral("Podaj kod uruchommieniowy testu"), QStringLiteral("Hasło"));
     return true;
+}
+
+void FrmTest::cmdtestdrukClick()
+{
+    drukuj(false);
+}
+
+void FrmTest::cmdkluczClick()
+{
+    drukuj(true);
+}
+
+void FrmTest::drukuj(bool klucz)
+{
+    dialogs_.saveFile(this, CmDruk);
+    QString path = CmDruk.fileName;
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".pdf");
+    const druk::Opis opis{ui->lblnazwazestawu->text(), minuty, kod, QDate::currentDate(), false};
+    const QString folder = QFileInfo(CmDialog.fileName).absolutePath();
+    const Wynik written =
+        klucz ? druk::klucz(pytania, opis, folder, path) : druk::test(pytania, opis, folder, path);
+    if (!written.ok)
+        dialogs_.message(this,
+                         QStringLiteral("Nie udało się zapisać pliku „%1”.\r%2").arg(path, written.error),
+                         Dialogs::Buttons::Ok, Dialogs::Icon::Stop, QStringLiteral("Generowanie Testu"));
 }

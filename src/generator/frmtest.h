@@ -37,11 +37,15 @@ protected:
 private slots:
     void cmdgenerujClick();
     void cmdkoniecClick();
+    void cmdtestdrukClick();
+    void cmdkluczClick();
 
 private:
     bool generuj(double ilosc);
     // Asks for the time limit and the release code. False when the limit is no number.
     bool html();
+    // Asks for a PDF file name and writes the drawn test or its key there.
+    void drukuj(bool klucz);
 
     const std::unique_ptr<Ui::FrmTest> ui;
     Dialogs& dialogs_;
@@ -54,5 +58,8 @@ private:
     SetFile zestaw_;
     qint16 iloscrekordow = 0;
     losowanie::Wylosowane wylosowane{};
-    QString sekundy, kod; // {SECONDS} and {CODE} as html() leaves them
+    QString sekundy, kod;  // {SECONDS} and {CODE} as html() leaves them
+    QString minuty;        // the time limit as typed, for the printed key
+    QList<rekord> pytania; // the drawn records in page order
+    SaveFileDialog CmDruk;
 };

@@ -126,3 +126,17 @@ zestaw::WynikDolaczania OtwartyZestaw::dolacz(const QString& inny)
     iloscrekordow_ += qint32(w.appended);
     return w;
 }
+
+Wynik OtwartyZestaw::czytajWszystkie(QList<rekord>& out)
+{
+    out = QList<rekord>(iloscrekordow_);
+    for (qint32 n = 1; n <= iloscrekordow_; ++n)
+        if (const Wynik read = plik_.read(n, out[n - 1]); !read.ok)
+            return read;
+    return Wynik::sukces();
+}
+
+QString OtwartyZestaw::folder() const
+{
+    return QFileInfo(plik_.fileName()).absolutePath();
+}

@@ -3,6 +3,7 @@
 #include "przebudowa.h"
 #include "rekord.h"
 #include "setfile.h"
+#include "sprawdzenie.h"
 #include "wynik.h"
 
 #include <QString>
@@ -38,6 +39,15 @@ public:
 
     Wynik czytaj(qint32 n, rekord& out) { return plik_.read(n, out); }
     Wynik zapisz(qint32 n, const rekord& in) { return plik_.write(n, in); }
+
+    // Every record, for a printed copy.
+    Wynik czytajWszystkie(QList<rekord>& out);
+    // Checks every record; pictures are looked up beside the set.
+    sprawdzenie::WynikSprawdzenia sprawdz()
+    {
+        return sprawdzenie::sprawdzZestaw(plik_.device(), iloscrekordow_, folder());
+    }
+    QString folder() const;
 
     // Counts one more question, which reaches the file at its first save. False when the set is full.
     bool nowePytanie();

@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QImage>
+#include <QListWidget>
 
 // The editor driven through its real widgets, with scripted dialogs answering.
 class TstFrmWyb : public QObject, WindowFixture<FrmWyb>
@@ -20,6 +21,7 @@ private slots:
     void deletion();
     void append();
     void pictures();
+    void checkAndPrint();
     void faultsKeepTheQuestion();
     void keyboardReachesEveryControl();
 
@@ -233,6 +235,33 @@ void TstFrmWyb::pictures()
     QCOMPARE(message(), QStringLiteral("Błąd|Nniew łaściwa nazwa pliku graficznego"));
     click("cmddalej");
     QCOMPARE(tekst(recordOf(QStringLiteral("set"), 1).rysunek), QStringLiteral("tekst.png"));
+}
+
+void TstFrmWyb::checkAndPrint()
+{
+    QVERIFY(writeAll(QStringLiteral("set"),
+                     setOf({question(QStringLiteral("Dobre"), 1, {-1}), question(QStringLiteral("Bez -1"), 1),
+                            question(QStringLiteral("dobre "), 1, {-1})})));
+    QVERIFY(open(QStringLiteral("set")));
+    type("txtpytanie", QStringLiteral("DOBRE"));
+    click("cmdsprawdz"); // saves the question on screen first
+    QCOMPARE(tekst(recordOf(QStringLiteral("set"), 1).pytanie), QStringLiteral("DOBRE"));
+    auto* list = window->findChild<QListWidget*>(QStringLiteral("lstuwagi"));
+    QVERIFY(list && list->window()->windowTitle() == QStringLiteral("Sprawdzenie zestawu"));
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i)
+        lines << list->item(i)->text().left(10);
+    QCOMPARE(lines.join(QLatin1Char(',')),
+             QStringLiteral("Pytanie 2:,Pytanie 1:,Pytanie 2:,Pytanie 3:,Pytanie 3:"));
+    QCOMPARE(list->item(4)->text(), QStringLiteral("Pytanie 3: Ta sama treść co w pytaniu 1."));
+    emit list->itemActivated(list->item(0)); // double-click or Enter
+    QCOMPARE(counts(), QStringLiteral("3/2"));
+    click("cmdsprawdz");
+    dialogs->saves << QString() << dir->file(QStringLiteral("wydruk"));
+    click("cmddrukuj"); // cancelled
+    click("cmddrukuj");
+    QVERIFY(readAll(QStringLiteral("wydruk.pdf")).startsWith("%PDF"));
+    QVERIFY(dialogs->messages.isEmpty());
 }
 
 void TstFrmWyb::faultsKeepTheQuestion()

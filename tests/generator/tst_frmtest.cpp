@@ -173,6 +173,16 @@ void TstFrmTest::pageBesideTheSetInDrawOrder()
              strona::bajty(strona::strona(drawn, QStringLiteral(" 90"), QStringLiteral("Łódź"))));
     QCOMPARE(dialogs->prompts, (QStringList{u("Czas|Podaj czas trwania testu w pełnych minutach"),
                                             u("Hasło|Podaj kod uruchommieniowy testu")}));
+    // One of the five cannot be scored: typ 0 with a mark -1.
+    QCOMPARE(label("lbluwaga"),
+             u("Uwaga: w zestawie są pytania, których nie da się zaliczyć (1). Sprawdź je w "
+               "edytorze: „sprawdź zestaw”."));
+    QVERIFY(!w("lbluwaga")->isHidden());
+    dialogs->saves << dir->file(QStringLiteral("test")) << dir->file(QStringLiteral("klucz.pdf"));
+    click("cmdtestdruk");
+    click("cmdklucz");
+    QVERIFY(readAll(dir->file(QStringLiteral("test.pdf"))).startsWith("%PDF"));
+    QVERIFY(readAll(dir->file(QStringLiteral("klucz.pdf"))).startsWith("%PDF"));
     click("cmdkoniec");
     QVERIFY(!window->isVisible());
 }
