@@ -1,9 +1,12 @@
 #include "losowanie.h"
+#include "pytanie.h"
 #include "sequence.h"
 #include "strona.h"
 #include "tempdir.h"
 
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 // The page as a whole, against golden files, and the numbers the generator reads and draws.
 class TstStrona : public QObject
@@ -21,46 +24,26 @@ private slots:
 
 Q_DECLARE_METATYPE(QList<rekord>)
 
-// A record from a question text, answers 1..5, marks 1..5, a picture and a type.
-static rekord pytanie(const QString& t, const QStringList& odp, QList<qint16> marks, qint16 typ,
-                      const QString& rysunek = {})
-{
-    rekord r = rekord::pusty();
-    ustawTekst(r.pytanie, t);
-    for (int k = 0; k < odp.size(); ++k)
-        ustawTekst(r.odp(k + 1), odp[k]);
-    for (int k = 0; k < marks.size(); ++k)
-        r.poprawna(k + 1) = marks[k];
-    ustawTekst(r.rysunek, rysunek);
-    r.typ = typ;
-    return r;
-}
-
 // Every kind of block: the right index of single choice in every case, marks of every sign,
 // model answers that must not end their script string, types the editor never writes, pictures
 // of one and two characters, texts with outer spaces, tags and line breaks.
 static QList<rekord> wszystkie()
 {
-    const QStringList abcd{QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
-                           QStringLiteral("6")};
+    const QString abcd = u"3|4|5|6"_s;
     return {
-        pytanie(QStringLiteral("Ile to 2+2?"), abcd, {0, -1, 0, 0, 0}, 1),
-        pytanie(QStringLiteral("  Dwie -1: liczy się ostatnia  "), abcd, {0, -1, 0, -1, 0}, 1,
-                QStringLiteral("x")),
-        pytanie(QStringLiteral("Bez -1"), {QStringLiteral("a"), QStringLiteral("b"), {}, QStringLiteral("d")},
-                {0, 1, 0, 0, 0}, 1, QStringLiteral("ab")),
-        pytanie(QStringLiteral("-1 tylko na piątej"), abcd, {0, 0, 0, 0, -1}, 1),
-        pytanie(QStringLiteral("Które są <B>ssakami</B>?\r\nDwa."),
-                {QStringLiteral("pies"), QStringLiteral("karp")}, {1, 0, 1, 0, 2}, 0,
-                QStringLiteral("a\"b&c<d>.png")),
-        pytanie(QStringLiteral("Skrajne znaki"), abcd, {-1, 32767, -32768, 0, 1}, 0),
-        pytanie(QStringLiteral("Wpisz"), {QStringLiteral("  dwa  ")}, {1}, 2),
-        pytanie(QStringLiteral("Wpisz znaki"), {QStringLiteral("\"c:\\n\"\r\n</SCRIPT><!--\x01 żółć")}, {1},
-                2),
-        pytanie(QStringLiteral("Typ 5"), abcd, {1}, 5),
-        pytanie(QStringLiteral("Typ -1"), abcd, {}, -1),
-        pytanie(QString(), {}, {}, 2),
-        pytanie(QStringLiteral("Dwunaste"), abcd, {0, 0, -1}, 1),
+        pytanie(1, u"Ile to 2+2?"_s, abcd, {0, -1, 0, 0, 0}),
+        pytanie(1, u"  Dwie -1: liczy się ostatnia  "_s, abcd, {0, -1, 0, -1, 0}, u"x"_s),
+        pytanie(1, u"Bez -1"_s, u"a|b||d"_s, {0, 1, 0, 0, 0}, u"ab"_s),
+        pytanie(1, u"-1 tylko na piątej"_s, abcd, {0, 0, 0, 0, -1}),
+        pytanie(0, u"Które są <B>ssakami</B>?\r\nDwa."_s, u"pies|karp"_s, {1, 0, 1, 0, 2},
+                u"a\"b&c<d>.png"_s),
+        pytanie(0, u"Skrajne znaki"_s, abcd, {-1, 32767, -32768, 0, 1}),
+        pytanie(2, u"Wpisz"_s, u"  dwa  "_s, {1}),
+        pytanie(2, u"Wpisz znaki"_s, u"\"c:\\n\"\r\n</SCRIPT><!--\x01 żółć"_s, {1}),
+        pytanie(5, u"Typ 5"_s, abcd, {1}),
+        pytanie(-1, u"Typ -1"_s, abcd),
+        pytanie(2, QString()),
+        pytanie(1, u"Dwunaste"_s, abcd, {0, 0, -1}),
     };
 }
 

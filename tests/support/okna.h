@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pytanie.h"
 #include "scripteddialogs.h"
 #include "tempdir.h"
 
@@ -72,12 +73,5 @@ inline QByteArray setOf(const QList<rekord>& records)
 // A question with numbered answers and the given marks.
 inline rekord question(const QString& text, qint16 typ, std::array<qint16, 5> marks = {})
 {
-    rekord r = rekord::pusty();
-    ustawTekst(r.pytanie, text);
-    for (int k = 0; k < 5; ++k) {
-        ustawTekst(r.odp(k + 1), QStringLiteral("odp %1").arg(k + 1));
-        r.poprawna(k + 1) = marks[k];
-    }
-    r.typ = typ;
-    return r;
+    return pytanie(typ, text, QStringLiteral("odp 1|odp 2|odp 3|odp 4|odp 5"), marks);
 }
