@@ -120,8 +120,11 @@ bool odpowiedzi(QString b, PytanieObce& p, bool plain)
             }
         }
         o.tekst = odkryj(body.section(QLatin1Char('#'), 0, 0));
-        if (p.rodzaj == R::Wybor && plain)
-            o.tekst = html(o.tekst);
+        if (p.rodzaj == R::Wybor) {
+            o.tekst = plain ? html(o.tekst) : bezAkapitu(o.tekst);
+            for (const QString& name : wyjmijRysunki(o.tekst))
+                p.bezRysunku.append({name, QStringLiteral("GIFT nie przenosi rysunków")});
+        }
         p.odpowiedzi.append(o);
     }
     return true;
@@ -176,6 +179,10 @@ QString jedno(const QString& block, int wiersz, Zbieracz& zb)
     p.tekst = odkryj(after.isEmpty() ? before : before + QStringLiteral(" _____ ") + after);
     if (plain)
         p.tekst = html(p.tekst);
+    // Moodle writes its pictures into GIFT as references without the files.
+    const QStringList names = wyjmijRysunki(p.tekst);
+    for (const QString& name : names)
+        p.bezRysunku.append({name, QStringLiteral("GIFT nie przenosi rysunków")});
     zb.dodaj(numer, p);
     return QString();
 }
@@ -232,6 +239,15 @@ WynikEksportu gift(const QList<rekord>& pytania)
         const auto q = doEksportu(numer, pytania.at(i), uwagi);
         if (!q)
             continue;
+        // "->" makes Moodle read the block as matching, a leading %50% as a weight.
+        const QString wzor = q->krotka ? q->odpowiedzi.first().tekst : QString();
+        if (wzor.contains(QLatin1String("->")) || wzor.startsWith(QLatin1Char('%'))) {
+            uwagi << QStringLiteral(
+                         "Pytanie nr %1 pominięte: odpowiedzi wzorcowej „%2” GIFT nie zapisze wiernie.")
+                         .arg(numer)
+                         .arg(wzor);
+            continue;
+        }
         if (!q->rysunek.isEmpty())
             uwagi << QStringLiteral("Pytanie nr %1: rysunku „%2” nie zapisano, GIFT nie przenosi rysunków.")
                          .arg(numer)
@@ -246,10 +262,14 @@ WynikEksportu gift(const QList<rekord>& pytania)
         } else {
             out += QStringLiteral(" {\n");
             for (const Odpowiedz& o : q->odpowiedzi) {
+                // The answer is HTML: a leading % as a reference cannot be taken for a weight.
+                const QString t =
+                    escape(o.tekst.startsWith(QLatin1Char('%')) ? QStringLiteral("&#37;") + o.tekst.mid(1)
+                                                                : o.tekst);
                 if (q->jednokrotny)
-                    out += (o.ulamek > 0 ? QLatin1Char('=') : QLatin1Char('~')) + escape(o.tekst);
+                    out += (o.ulamek > 0 ? QLatin1Char('=') : QLatin1Char('~')) + t;
                 else
-                    out += QStringLiteral("~%%1%%2").arg(ulamek(o.ulamek), escape(o.tekst));
+                    out += QStringLiteral("~%%1%%2").arg(ulamek(o.ulamek), t);
                 out += QLatin1Char('\n');
             }
             out += QStringLiteral("}\n\n");

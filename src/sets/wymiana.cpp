@@ -384,6 +384,7 @@ QString Zbieracz::pole(int numer, const QString& text, bool html, int width, con
     if (out.size() > width) {
         uwaga(numer, QStringLiteral("%1 skrócona do %2 znaków (było %3)").arg(co).arg(width).arg(out.size()));
         out.truncate(width);
+        out = out.trimmed();
     }
     return out;
 }
