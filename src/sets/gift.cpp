@@ -93,9 +93,13 @@ bool odpowiedzi(QString b, PytanieObce& p, bool plain)
         qsizetype next = pos + 1;
         while (next < b.size() && b.at(next) != QLatin1Char('=') && b.at(next) != QLatin1Char('~'))
             ++next;
-        parts.append({b.at(pos), b.mid(pos + 1, next - pos - 1)});
+        const QStringView body = QStringView(b).mid(pos + 1, next - pos - 1);
+        if (parts.size() < limitOdpowiedzi)
+            parts.append({b.at(pos), body.toString()});
+        else
+            ++p.nadmiar;
         tilde = tilde || b.at(pos) == QLatin1Char('~');
-        matching = matching && parts.last().second.contains(QLatin1String("->"));
+        matching = matching && body.contains(QLatin1String("->"));
         pos = next;
     }
     if (!tilde && matching) {

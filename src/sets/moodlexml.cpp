@@ -43,6 +43,30 @@ QString blad(const QXmlStreamReader& x)
     return QStringLiteral("błąd w wierszu %1, w kolumnie %2").arg(x.lineNumber()).arg(x.columnNumber());
 }
 
+// The text in the current element, that of child elements included. Qt's readElementText
+// recurses into each child, so an HTML text outside CDATA with many unclosed tags (<img>, <br>)
+// would run out of stack; this reads them in one loop.
+QString tekstElementu(QXmlStreamReader& x)
+{
+    QString out;
+    for (int depth = 1; depth > 0 && !x.atEnd();) {
+        switch (x.readNext()) {
+        case QXmlStreamReader::StartElement:
+            ++depth;
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        case QXmlStreamReader::Characters:
+            out += x.text();
+            break;
+        default:
+            break;
+        }
+    }
+    return out;
+}
+
 struct Plik
 {
     QString nazwa; // with the folder Moodle gives it, as @@PLUGINFILE@@ refers to it
@@ -72,6 +96,7 @@ bool pytanie(QXmlStreamReader& x, Zbieracz& zb)
     QList<Plik> pliki;
     QList<OdpowiedzMoodle> odpowiedzi;
     bool single = true;
+    PytanieObce p;
     while (x.readNextStartElement()) {
         if (x.name() == QLatin1String("questiontext")) {
             const auto f = x.attributes().value(QLatin1String("format"));
@@ -79,14 +104,14 @@ bool pytanie(QXmlStreamReader& x, Zbieracz& zb)
                 format = f.toString();
             while (x.readNextStartElement()) {
                 if (x.name() == QLatin1String("text")) {
-                    tekst = x.readElementText(QXmlStreamReader::IncludeChildElements);
+                    tekst = tekstElementu(x);
                 } else if (x.name() == QLatin1String("file")) {
                     QString path = x.attributes().value(QLatin1String("path")).toString();
                     while (path.startsWith(QLatin1Char('/')))
                         path.remove(0, 1);
                     Plik p{path + x.attributes().value(QLatin1String("name")).toString(),
                            x.attributes().value(QLatin1String("encoding")).toString(), QString()};
-                    p.dane = x.readElementText(QXmlStreamReader::IncludeChildElements);
+                    p.dane = tekstElementu(x);
                     pliki.append(p);
                 } else {
                     x.skipCurrentElement();
@@ -99,11 +124,14 @@ bool pytanie(QXmlStreamReader& x, Zbieracz& zb)
             o.plain = x.attributes().value(QLatin1String("format")) == QLatin1String("plain_text");
             while (x.readNextStartElement()) {
                 if (x.name() == QLatin1String("text"))
-                    o.odp.tekst = x.readElementText(QXmlStreamReader::IncludeChildElements);
+                    o.odp.tekst = tekstElementu(x);
                 else
                     x.skipCurrentElement();
             }
-            odpowiedzi.append(o);
+            if (odpowiedzi.size() < limitOdpowiedzi)
+                odpowiedzi.append(o);
+            else
+                ++p.nadmiar;
         } else if (x.name() == QLatin1String("single")) {
             const QString v = x.readElementText().trimmed().toLower();
             single = v == QLatin1String("true") || v == QLatin1String("1");
@@ -114,7 +142,6 @@ bool pytanie(QXmlStreamReader& x, Zbieracz& zb)
     if (x.hasError())
         return false;
 
-    PytanieObce p;
     p.tekst = format == QLatin1String("plain_text") ? html(tekst) : tekst;
     if (typ == QLatin1String("multichoice")) {
         p.rodzaj = R::Wybor;

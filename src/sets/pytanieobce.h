@@ -28,6 +28,7 @@ struct PytanieObce
     QList<Odpowiedz> odpowiedzi; // HTML for a choice, plain for Krotka
     bool jednokrotny = true;     // Wybor: one answer right
     bool prawda = true;          // PrawdaFalsz: which one is right
+    int nadmiar = 0;             // answers past limitOdpowiedzi, not kept
     // The embedded picture, and the pictures that cannot come along with why; both are looked
     // at only once the question is taken.
     QString rysunek;

@@ -46,6 +46,26 @@ bool wKodzie(const QString& text)
     return true;
 }
 
+// A text quoted in a report line, its start only when long.
+QString cytat(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    return QStringLiteral("„%1”").arg(text.size() > 60 ? text.left(60) + QStringLiteral("…") : text);
+}
+
+// Quoted texts, the first few of them; `more` counts further ones not in the list.
+QString wyliczenie(const QStringList& texts, qsizetype more = 0)
+{
+    QStringList quoted;
+    for (qsizetype i = 0; i < std::min<qsizetype>(texts.size(), 5); ++i)
+        quoted << cytat(texts.at(i));
+    QString all = quoted.join(QStringLiteral(", "));
+    more += texts.size() - quoted.size();
+    if (more > 0)
+        all += QStringLiteral(" i %1 innych").arg(more);
+    return all;
+}
+
 QString niePrzeniesiono(const QString& nazwa)
 {
     return QStringLiteral("Plik „%1” nie jest zestawem pytań ani plikiem pytań w formacie Moodle XML, "
@@ -409,7 +429,7 @@ QString Zbieracz::rysunek(int numer, QString nazwa, const QByteArray& dane)
     if (powod.isEmpty() && nazwa.size() > 100) {
         const QString suffix = QLatin1Char('.') + QFileInfo(nazwa).suffix();
         nazwa = nazwa.left(100 - suffix.size()).trimmed() + suffix;
-        uwaga(numer, QStringLiteral("nazwa rysunku skrócona do 100 znaków: „%1”").arg(nazwa));
+        uwaga(numer, QStringLiteral("nazwa rysunku skrócona do 100 znaków: %1").arg(cytat(nazwa)));
     }
     if (powod.isEmpty()) {
         if (const auto it = byName_.constFind(nazwa); it != byName_.constEnd()) {
@@ -429,7 +449,7 @@ QString Zbieracz::rysunek(int numer, QString nazwa, const QByteArray& dane)
         }
     }
     if (!powod.isEmpty()) {
-        uwaga(numer, QStringLiteral("rysunku „%1” nie przeniesiono: %2").arg(nazwa, powod));
+        uwaga(numer, QStringLiteral("rysunku %1 nie przeniesiono: %2").arg(cytat(nazwa), powod));
         return QString();
     }
     byName_.insert(nazwa, rysunki.size());
@@ -442,7 +462,7 @@ void Zbieracz::dodaj(int numer, PytanieObce p)
     using R = PytanieObce::Rodzaj;
     reported_.clear();
     if (p.rodzaj == R::Inny) {
-        pomin(numer, QStringLiteral("zestaw nie ma pytań typu „%1”").arg(p.opisRodzaju));
+        pomin(numer, QStringLiteral("zestaw nie ma pytań typu %1").arg(cytat(p.opisRodzaju)));
         return;
     }
     if (p.rodzaj == R::PrawdaFalsz) {
@@ -473,9 +493,9 @@ void Zbieracz::dodaj(int numer, PytanieObce p)
         QString wzor = odp.at(first).tekst;
         // Moodle reads * as any text and \* as a star; the page compares the text as it is.
         if (wzor.remove(QStringLiteral("\\*")).contains(QLatin1Char('*'))) {
-            pomin(numer, QStringLiteral("odpowiedź wzorcowa „%1” ma znak * (dowolny tekst), którego strona "
+            pomin(numer, QStringLiteral("odpowiedź wzorcowa %1 ma znak * (dowolny tekst), którego strona "
                                         "testu nie zna")
-                             .arg(odp.at(first).tekst));
+                             .arg(cytat(odp.at(first).tekst)));
             return;
         }
         ustawTekst(r.pytanie, pole(numer, zPliku(p.tekst), true, 300, QStringLiteral("treść pytania")));
@@ -489,10 +509,9 @@ void Zbieracz::dodaj(int numer, PytanieObce p)
         QStringList inne;
         for (qsizetype i = 0; i < odp.size(); ++i)
             if (i != first && odp.at(i).ulamek > 0)
-                inne << QStringLiteral("„%1”").arg(odp.at(i).tekst);
+                inne << odp.at(i).tekst;
         if (!inne.isEmpty())
-            uwaga(numer, QStringLiteral("pominięto inne przyjmowane odpowiedzi: %1")
-                             .arg(inne.join(QStringLiteral(", "))));
+            uwaga(numer, QStringLiteral("pominięto inne przyjmowane odpowiedzi: %1").arg(wyliczenie(inne)));
     } else {
         ustawTekst(r.pytanie, pole(numer, zPliku(p.tekst), true, 300, QStringLiteral("treść pytania")));
         QList<bool> right;
@@ -527,17 +546,17 @@ void Zbieracz::dodaj(int numer, PytanieObce p)
                              .arg(i + 1)
                              .arg(j + 1));
         }
-        if (odp.size() > 5) {
+        if (odp.size() > 5 || p.nadmiar > 0) {
             QStringList rest;
             for (qsizetype i = 5; i < odp.size(); ++i)
-                rest << QStringLiteral("„%1”").arg(odp.at(i).tekst);
+                rest << odp.at(i).tekst;
             uwaga(numer, QStringLiteral("pominięto odpowiedzi ponad pięć, których zestaw nie mieści: %1")
-                             .arg(rest.join(QStringLiteral(", "))));
+                             .arg(wyliczenie(rest, p.nadmiar)));
         }
         if (odp.size() >= 5)
             uwaga(numer,
-                  QStringLiteral("piąta odpowiedź („%1”) jest w zestawie, ale strona testu jej nie pokaże")
-                      .arg(odp.at(4).tekst));
+                  QStringLiteral("piąta odpowiedź (%1) jest w zestawie, ale strona testu jej nie pokaże")
+                      .arg(cytat(odp.at(4).tekst)));
         for (int k = 1; k <= 5; ++k) {
             const bool is = k <= odp.size();
             ustawTekst(r.odp(k),
@@ -548,7 +567,7 @@ void Zbieracz::dodaj(int numer, PytanieObce p)
         r.typ = p.jednokrotny ? 1 : 0;
     }
     for (const auto& [nazwa, powod] : std::as_const(p.bezRysunku))
-        uwaga(numer, QStringLiteral("rysunku „%1” nie przeniesiono: %2").arg(nazwa, powod));
+        uwaga(numer, QStringLiteral("rysunku %1 nie przeniesiono: %2").arg(cytat(nazwa), powod));
     ustawTekst(r.rysunek, p.rysunek.isEmpty() ? QString() : rysunek(numer, p.rysunek, p.daneRysunku));
     pytania.append(r);
 }
@@ -693,39 +712,42 @@ QString bezAkapitu(const QString& text)
 QStringList wyjmijRysunki(QString& text)
 {
     static const QString plugin = QStringLiteral("@@PLUGINFILE@@/");
+    if (!text.contains(plugin))
+        return {};
+    // Built anew rather than cut in place, so that many pictures cost no more than one.
     QStringList names;
+    QString out;
     qsizetype from = 0;
     for (qsizetype i; (i = text.indexOf(QLatin1String("<img"), from, Qt::CaseInsensitive)) >= 0;) {
         const qsizetype end = text.indexOf(QLatin1Char('>'), i);
         if (end < 0)
             break;
-        const QString tag = text.mid(i, end + 1 - i);
+        const QStringView tag = QStringView(text).mid(i, end + 1 - i);
         const qsizetype at = tag.indexOf(plugin);
+        out += QStringView(text).mid(from, i - from);
+        from = end + 1;
         if (at < 0) {
-            from = end + 1;
+            out += tag;
             continue;
         }
         qsizetype stop = at + plugin.size();
         while (stop < tag.size() && !QStringLiteral("\"' >?#").contains(tag.at(stop)))
             ++stop;
-        const QString ref = tag.mid(at + plugin.size(), stop - at - plugin.size());
-        names << QUrl::fromPercentEncoding(ref.toUtf8());
-        qsizetype start = i;
-        while (start > 0 && text.at(start - 1).isSpace())
-            --start;
-        bool br = false;
-        for (const auto& b : {QLatin1String("<br>"), QLatin1String("<br/>"), QLatin1String("<br />")}) {
-            if (!br && start >= b.size() &&
-                QStringView(text).mid(start - b.size(), b.size()).compare(b, Qt::CaseInsensitive) == 0) {
-                start -= b.size();
-                br = true;
+        names << QUrl::fromPercentEncoding(tag.mid(at + plugin.size(), stop - at - plugin.size()).toUtf8());
+        // A line break written just before the picture goes with it.
+        qsizetype keep = out.size();
+        while (keep > 0 && out.at(keep - 1).isSpace())
+            --keep;
+        for (const auto& br : {QLatin1String("<br>"), QLatin1String("<br/>"), QLatin1String("<br />")}) {
+            if (keep >= br.size() &&
+                QStringView(out).mid(keep - br.size()).compare(br, Qt::CaseInsensitive) == 0) {
+                out.truncate(keep - br.size());
+                break;
             }
         }
-        if (!br)
-            start = i;
-        text.remove(start, end + 1 - start);
-        from = start;
     }
+    out += QStringView(text).mid(from);
+    text = out;
     if (!names.isEmpty())
         text.remove(QStringLiteral("<p></p>"));
     return names;

@@ -21,6 +21,8 @@ enum class Format { Zestaw, MoodleXml, Gift, Aiken };
 constexpr qint64 limitTekstu = 16 * 1024 * 1024;
 // A text file naming more questions than this is refused; it bounds the records in memory.
 constexpr int limitPytan = 20000;
+// Answers of one question past this many are only counted.
+constexpr int limitOdpowiedzi = 100;
 // Report lines past this many are only counted.
 constexpr int limitRaportu = 500;
 

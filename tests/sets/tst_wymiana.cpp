@@ -173,6 +173,10 @@ void TstWymiana::refused_data()
                                         "Plik „bomba.xml” nie jest poprawnym plikiem Moodle XML: ma "
                                         "deklarację typu dokumentu (DTD), a takich plików program nie "
                                         "wczytuje.");
+    QTest::newRow("html outside cdata, deeply nested")
+        << QStringLiteral("g.xml")
+        << QByteArray("<quiz><question><questiontext><text>") + QByteArray("<br>").repeated(200000)
+        << QStringLiteral("Plik „g.xml” nie jest poprawnym plikiem Moodle XML: plik urywa się w wierszu 1.");
     QTest::newRow("unclosed brace") << QStringLiteral("otwarty.gift")
                                     << readAll(data(QStringLiteral("otwarty.gift")))
                                     << QStringLiteral(
