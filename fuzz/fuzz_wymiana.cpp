@@ -30,9 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const auto w = wczytaj(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     FUZZ_CHECK(w.ok ? !w.raport.isEmpty() : !w.error.isEmpty() && w.pytania.isEmpty() && w.rysunki.isEmpty());
-    FUZZ_CHECK(w.format == wymiana::Format::Zestaw
-                   ? w.rekordy == qint64(size) / rekord::size && w.pytania.isEmpty()
-                   : !w.ok || !w.pytania.isEmpty());
+    FUZZ_CHECK(!w.ok || (w.format == wymiana::Format::Zestaw
+                             ? w.rekordy == qint64(size) / rekord::size && w.pytania.isEmpty()
+                             : !w.pytania.isEmpty()));
     for (const rekord& r : w.pytania) {
         int right = 0, zero = 0;
         for (int k = 1; k <= 5; ++k) {
