@@ -16,11 +16,12 @@ seconds=${FUZZ_SECONDS:-60}
 build=${FUZZ_BUILD:-build-fuzz}
 case "$build" in /*) ;; *) build="$root/$build" ;; esac
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_rekord fuzz_zestaw fuzz_strona)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_rekord fuzz_zestaw fuzz_strona fuzz_wymiana)
 
 max_len() {
     case "$1" in
         fuzz_zestaw) echo 262144 ;; # sets of up to 200 records, cut at any byte
+        fuzz_wymiana) echo 16384 ;; # a question file of a few dozen questions
         *) echo 4096 ;;             # a record and a little more
     esac
 }
