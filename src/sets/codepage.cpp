@@ -32,15 +32,15 @@ constexpr bool ignorable(char32_t c)
            (c >= 0x1D173 && c <= 0x1D17A) || (c >= 0xE0000 && c <= 0xE0FFF);
 }
 
-// Byte + 1 for every character of the code page, 0 for the rest.
-const std::array<quint8, 0x10000>& fromUnicode()
+// Byte + 1 for every character of the code page, 0 for the rest; 16 bits, as 0xFF + 1 needs nine.
+const std::array<quint16, 0x10000>& fromUnicode()
 {
-    static const std::array<quint8, 0x10000> table = [] {
-        std::array<quint8, 0x10000> t{};
+    static const std::array<quint16, 0x10000> table = [] {
+        std::array<quint16, 0x10000> t{};
         for (int b = 0; b < 0x80; ++b)
-            t[b] = quint8(b + 1);
+            t[b] = quint16(b + 1);
         for (int b = 0; b < 0x80; ++b)
-            t[upperHalf[b]] = quint8(0x80 + b + 1);
+            t[upperHalf[b]] = quint16(0x80 + b + 1);
         return t;
     }();
     return table;
@@ -50,7 +50,7 @@ const std::array<quint8, 0x10000>& fromUnicode()
 
 QByteArray encode(const QString& text)
 {
-    const std::array<quint8, 0x10000>& table = fromUnicode();
+    const std::array<quint16, 0x10000>& table = fromUnicode();
     const qsizetype n = text.size();
     const auto* src = reinterpret_cast<const char16_t*>(text.utf16());
     QByteArray out(n, Qt::Uninitialized);
@@ -58,7 +58,7 @@ QByteArray encode(const QString& text)
     qsizetype at = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = src[i];
-        if (const quint8 b = table[c]) {
+        if (const quint16 b = table[c]) {
             p[at++] = char(b - 1);
         } else if (QChar::isHighSurrogate(c)) {
             // A high surrogate that ends the text is held back for a partner that never comes.
