@@ -4,6 +4,7 @@
 #include "oknosprawdzenia.h"
 #include "przebudowa.h"
 #include "ui_frmwyb.h"
+#include "wymiana.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -63,7 +64,8 @@ FrmWyb::FrmWyb(Dialogs& dialogs, QWidget* parent)
     for (int k = 0; k < 5; ++k)
         tabOrder_ << Opt[k] << wy1[k] << txtodp[k];
     tabOrder_ << ui->txtodpowiedz << ui->Image1 << ui->cmdwstecz << ui->cmddalej << ui->cmdnowepytanie
-              << ui->cmdKasuj << ui->Command1 << ui->cmdsprawdz << ui->cmddrukuj << ui->cmdkoniec;
+              << ui->cmdKasuj << ui->Command1 << ui->cmdeksport << ui->cmdsprawdz << ui->cmddrukuj
+              << ui->cmdkoniec;
 
     // Before the first question decides it, a new question is multiple choice.
     ui->frmopt->hide();
@@ -77,7 +79,11 @@ FrmWyb::FrmWyb(Dialogs& dialogs, QWidget* parent)
     connect(ui->cmdtekst, &QPushButton::clicked, this, &FrmWyb::cmdtekst);
     connect(ui->cmdKasuj, &QPushButton::clicked, this, &FrmWyb::cmdKasuj);
     connect(ui->Command1, &QPushButton::clicked, this, &FrmWyb::Command1);
+    connect(ui->cmdeksport, &QPushButton::clicked, this, &FrmWyb::cmdeksport);
     connect(ui->cmdsprawdz, &QPushButton::clicked, this, &FrmWyb::cmdsprawdz);
+    CmEksport.title = QStringLiteral("Eksport zestawu");
+    CmEksport.filters =
+        QStringList{QStringLiteral("Moodle XML (*.xml)"), QStringLiteral("GIFT (*.gift *.txt)")};
     connect(ui->cmddrukuj, &QPushButton::clicked, this, &FrmWyb::cmddrukuj);
     CmDruk.title = QStringLiteral("Zapisz zestaw jako PDF");
     CmDruk.filters = QStringList{QStringLiteral("PDF (*.pdf)")};
@@ -550,18 +556,74 @@ void FrmWyb::Command1()
     if (chosen.isEmpty() || !ensureSetInPlace())
         return;
 
-    const zestaw::WynikDolaczania result = zestaw_.dolacz(chosen);
-    if (result.appended > 0) {
-        bufor = result.last;
-        nrrekordu_ = iloscrekordow();
+    // A set is appended record by record; another program's questions are converted first, and
+    // anything else is refused before the set is touched. A typed name of no file is created
+    // empty and appends nothing, as a set of no records.
+    wymiana::WynikImportu w;
+    if (QFileInfo::exists(chosen)) {
+        w = wymiana::wczytajPytania(chosen, zestaw_.folder());
+        if (!w.ok) {
+            raport(QStringList{w.error} + w.raport);
+            return;
+        }
     }
-    if (!result.ok)
+    const qint32 before = iloscrekordow();
+    QString error;
+    if (w.pytania.isEmpty()) {
+        const zestaw::WynikDolaczania result = zestaw_.dolacz(chosen);
+        error = result.error;
+    } else {
+        if (const wymiana::WynikRysunkow pictures = wymiana::zapiszRysunki(w); !pictures.ok)
+            w.raport << pictures.error;
+        error = zestaw_.dolaczRekordy(w.pytania).error;
+    }
+    const qint32 appended = iloscrekordow() - before;
+    if (appended > 0)
+        nrrekordu_ = iloscrekordow();
+    if (!error.isEmpty())
         blad(QStringLiteral("Nie udało się dołączyć zestawu „%1”.\r%2\rDołączone pytania: %3.")
-                 .arg(chosen, result.error)
-                 .arg(result.appended));
+                 .arg(chosen, error)
+                 .arg(appended));
+    else if (!w.pytania.isEmpty())
+        raport(w.raport);
     ui->lbliloscpytan->setText(QString::number(iloscrekordow()));
     if (pokazrekord())
         ui->txtpytanie->setFocus();
+}
+
+void FrmWyb::raport(const QStringList& lines)
+{
+    dialogs_.message(this, lines.join(QLatin1Char('\r')), Dialogs::Buttons::Ok, Dialogs::Icon::Information,
+                     editorTitle);
+}
+
+void FrmWyb::cmdeksport()
+{
+    if (!zachowajrekord())
+        return;
+    dialogs_.saveFile(this, CmEksport);
+    QString path = CmEksport.fileName;
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += CmEksport.filter.startsWith(QStringLiteral("GIFT")) ? QStringLiteral(".gift")
+                                                                    : QStringLiteral(".xml");
+    const std::optional<wymiana::Format> format = wymiana::formatEksportu(path);
+    QList<rekord> rekordy;
+    const Wynik read = zestaw_.czytajWszystkie(rekordy);
+    if (!read.ok || !format) {
+        blad(QStringLiteral("Nie udało się zapisać pliku „%1”.\r%2")
+                 .arg(path,
+                      read.ok ? QStringLiteral("Zestaw można zapisać tylko w formacie Moodle XML (.xml) albo "
+                                               "GIFT (.gift, .txt).")
+                              : read.error));
+        return;
+    }
+    const wymiana::WynikEksportu written = wymiana::eksportuj(rekordy, *format, zestaw_.folder(), path);
+    if (written.ok)
+        raport(written.raport);
+    else
+        blad(written.error);
 }
 
 void FrmWyb::Image1Click()

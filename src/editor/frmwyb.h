@@ -49,6 +49,7 @@ private slots:
     void cmdtekst();
     void cmdKasuj();
     void Command1();
+    void cmdeksport();
     void cmdsprawdz();
     void cmddrukuj();
     void pokazPytanie(int nr);
@@ -67,6 +68,7 @@ private:
     qint16 tryb() const;
     bool ensureSetInPlace();
     void blad(const QString& text);
+    void raport(const QStringList& lines);
     void nieJestZestawem();
     void zlyRysunek();
     void showCounts();
@@ -89,7 +91,7 @@ private:
     QList<QWidget*> tabOrder_;
 
     OpenFileDialog CmDialog2;
-    SaveFileDialog CmDruk;
+    SaveFileDialog CmDruk, CmEksport;
     OknoSprawdzenia* sprawdzenie_ = nullptr;
     QString File1; // the folder that was current when the window loaded
 

@@ -140,3 +140,15 @@ QString OtwartyZestaw::folder() const
 {
     return QFileInfo(plik_.fileName()).absolutePath();
 }
+
+Wynik OtwartyZestaw::dolaczRekordy(const QList<rekord>& rekordy)
+{
+    if (rekordy.size() > najwiecej - iloscrekordow_)
+        return Wynik::blad(QStringLiteral("zestaw byłby za duży"));
+    for (const rekord& r : rekordy) {
+        if (const Wynik written = plik_.write(iloscrekordow_ + 1, r); !written.ok)
+            return written;
+        ++iloscrekordow_;
+    }
+    return Wynik::sukces();
+}

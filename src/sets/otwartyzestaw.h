@@ -40,6 +40,10 @@ public:
     Wynik czytaj(qint32 n, rekord& out) { return plik_.read(n, out); }
     Wynik zapisz(qint32 n, const rekord& in) { return plik_.write(n, in); }
 
+    // Appends records converted from another program's file, one by one; the count includes
+    // those written before a failure.
+    Wynik dolaczRekordy(const QList<rekord>& rekordy);
+
     // Every record, for a printed copy.
     Wynik czytajWszystkie(QList<rekord>& out);
     // Checks every record; pictures are looked up beside the set.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rekord.h"
+#include "wynik.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -33,10 +34,8 @@ struct Rysunek
     QByteArray dane;
 };
 
-struct WynikImportu
+struct WynikImportu : Wynik
 {
-    bool ok = false;
-    QString error;
     Format format = Format::Zestaw;
     // Converted questions, in order. Empty for a set file: that is appended as a set
     // (zestaw::dolaczZestaw), its `rekordy` whole records having all been checked.
@@ -61,10 +60,8 @@ WynikImportu wczytajPytania(QIODevice& device, const QString& nazwa, const QStri
 // than 1 and 2) may only hold the marks 0, 1 and 2 in poprawna1..5.
 bool edytorPokaze(const rekord& r);
 
-struct WynikRysunkow
+struct WynikRysunkow : Wynik
 {
-    bool ok = false;
-    QString error;
     int zapisane = 0;
 };
 
@@ -72,10 +69,8 @@ struct WynikRysunkow
 // picture that cannot be written is dropped from the questions naming it and reported.
 WynikRysunkow zapiszRysunki(WynikImportu& wynik);
 
-struct WynikEksportu
+struct WynikEksportu : Wynik
 {
-    bool ok = false;
-    QString error;
     int zapisane = 0;   // questions written
     QStringList raport; // the count first, then what could not be carried
     QByteArray bajty;   // the file, UTF-8

@@ -21,6 +21,7 @@ private slots:
     void deletion();
     void append();
     void pictures();
+    void exchange();
     void checkAndPrint();
     void faultsKeepTheQuestion();
     void keyboardReachesEveryControl();
@@ -235,6 +236,39 @@ void TstFrmWyb::pictures()
     QCOMPARE(message(), QStringLiteral("Błąd|Nniew łaściwa nazwa pliku graficznego"));
     click("cmddalej");
     QCOMPARE(tekst(recordOf(QStringLiteral("set"), 1).rysunek), QStringLiteral("tekst.png"));
+}
+
+void TstFrmWyb::exchange()
+{
+    QVERIFY(open(QStringLiteral("set"), 1) && writeAll(u("zajety.png"), "inny plik"));
+    // Another program's questions: converted, appended, and what was left out reported.
+    const QString data = QStringLiteral(TESTOWNIK_DATA "/wymiana/");
+    dialogs->files << data + u("import.xml") << data + u("import.gift") << data + u("import.txt")
+                   << data + u("obraz.png");
+    for (const char* file : {"import.xml", "import.gift", "import.txt"}) {
+        click("Command1");
+        QCOMPARE(message(),
+                 u("Budowanie bazy pytań|") + QString::fromUtf8(readAll(data + u(file) + u(".raport")))
+                                                  .trimmed()
+                                                  .replace(QLatin1Char('\n'), QLatin1Char('\r')));
+    }
+    QCOMPARE(readAll(dir->file(u("set"))).mid(1314), readAll(data + u("import.xml.zestaw")) +
+                                                         readAll(data + u("import.gift.zestaw")) +
+                                                         readAll(data + u("import.txt.zestaw")));
+    QCOMPARE(counts(), QStringLiteral("23/23"));
+    click("Command1"); // a picture is refused and changes nothing
+    QVERIFY(message().contains(QStringLiteral("nie jest zestawem pytań ani plikiem pytań")));
+    QCOMPARE(readAll(dir->file(u("set"))).size(), 23 * 1314);
+    // Export: the format follows the extension, or the chosen filter's when there is none.
+    dialogs->saves << dir->file(u("wymiana")) << dir->file(u("wymiana")) + u("|GIFT (*.gift *.txt)");
+    click("cmdeksport");
+    click("cmdeksport");
+    QVERIFY(message().startsWith(u("Budowanie bazy pytań|Zapisano pytań: ")));
+    QVERIFY(readAll(dir->file(u("wymiana.xml"))).startsWith("<?xml") &&
+            readAll(dir->file(u("wymiana.gift"))).contains("::"));
+    dialogs->files << dir->file(u("wymiana.gift"));
+    click("Command1");
+    QVERIFY(window->iloscrekordow() > 23);
 }
 
 void TstFrmWyb::checkAndPrint()
