@@ -1,5 +1,6 @@
 #include "frmtest.h"
 
+#include "dostepnosc.h"
 #include "ikony.h"
 #include "strona.h"
 #include "ui_frmtest.h"
@@ -18,6 +19,7 @@ const QString tytulBledu = QStringLiteral("Błąd danych");
 FrmTest::FrmTest(Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::FrmTest>()), dialogs_(dialogs)
 {
+    dostepnosc::podpisyWartosci();
     ui->setupUi(this);
     ui->cmdgeneruj->setIcon(ikony::ikona(QStringLiteral("generuj.png")));
     ui->cmdkoniec->setIcon(ikony::ikona(QStringLiteral("koniec.png")));
