@@ -6,7 +6,7 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl
 if [ "${1:-}" = "--test" ]; then
     packages+=(xvfb xauth x11-xkb-utils xdotool imagemagick chromium firefox-esr webkit2gtk-driver nodejs npm
                dpkg-dev desktop-file-utils clang-14 libclang-rt-14-dev clang-format lintian appstream
-               poppler-utils fonts-dejavu-core)
+               poppler-utils fonts-dejavu-core dbus-daemon at-spi2-core python3-pyatspi gir1.2-atspi-2.0)
 fi
 missing=()
 for p in "${packages[@]}"; do

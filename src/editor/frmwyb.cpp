@@ -1,5 +1,6 @@
 #include "frmwyb.h"
 
+#include "dostepnosc.h"
 #include "druk.h"
 #include "oknosprawdzenia.h"
 #include "przebudowa.h"
@@ -51,6 +52,7 @@ void setPlainText(QWidget* box, const QString& text)
 FrmWyb::FrmWyb(Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), ui(new Ui::FrmWyb), dialogs_(dialogs)
 {
+    dostepnosc::podpisyWartosci();
     ui->setupUi(this);
     txtodp = {ui->txtodp_0, ui->txtodp_1, ui->txtodp_2, ui->txtodp_3, ui->txtodp_4};
     Opt = {ui->Opt_0, ui->Opt_1, ui->Opt_2, ui->Opt_3, ui->Opt_4};

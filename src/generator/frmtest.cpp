@@ -1,5 +1,6 @@
 #include "frmtest.h"
 
+#include "dostepnosc.h"
 #include "druk.h"
 #include "ikony.h"
 #include "sprawdzenie.h"
@@ -22,6 +23,7 @@ const QString tytulBledu = QStringLiteral("Błąd danych");
 FrmTest::FrmTest(Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::FrmTest>()), dialogs_(dialogs)
 {
+    dostepnosc::podpisyWartosci();
     ui->setupUi(this);
     ui->cmdgeneruj->setIcon(ikony::ikona(QStringLiteral("generuj.png")));
     ui->cmdkoniec->setIcon(ikony::ikona(QStringLiteral("koniec.png")));
