@@ -10,8 +10,9 @@ namespace {
 
 // The page's own SHA-256, HMAC and PBKDF2 (a file:// or http:// page has no crypto.subtle), the
 // opening of the seal, the shuffle at load and the scoring. The names of the default page's
-// script (msg, punkty, maks, wynikwstronie) are kept, so its tail closes this script unchanged.
-// Every line ends with a lone CR, as in the default page.
+// script (msg, punkty, maks, wynikwstronie) are kept, so its tail closes this script. Texts that
+// would spell the default page's answer markers ("popr") carry an escape; every line ends with a
+// lone CR, as in the default page.
 const QString& skrypt()
 {
     static const QString script = [] {
@@ -63,7 +64,7 @@ function wynik() {
 var punkty=0;
 var maks=0;
 var d=null;
-while(!d) d=otworz(prompt("Poproś prowadzącego o wprowadzenie kodu",""));
+while(!d) d=otworz(prompt("Po\x70roś prowadzącego o wprowadzenie kodu",""));
 if(!Q) zbierz();
 msg=open("","DisplayWindow","resizable scrollbars menubar=no width=330 height=540 left=458 top=0");
 if (!msg) msg=wynikwstronie();
