@@ -1,0 +1,36 @@
+// The sealed page's own SHA-256, HMAC and PBKDF2 against the published vectors, and the golden
+// sealed page, sealed by the C++ side, opened by its own script: with its code, and with no other.
+//
+//   node pieczec.test.mjs SEALED_PAGE VECTORS_JSON
+
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import vm from 'node:vm';
+
+const [pagePath, vectorsPath] = process.argv.slice(2);
+const page = new TextDecoder('windows-1250').decode(readFileSync(pagePath));
+const start = '<SCRIPT LANGUAGE="JavaScript">\r';
+const script = page.slice(page.indexOf(start) + start.length, page.indexOf('</SCRIPT>'));
+const events = [];
+const context = vm.createContext({ TextEncoder, document: { addEventListener: (name) => events.push(name) } });
+vm.runInContext(script, context);
+const { sha256, hmac256, pbkdf2, otworz } = context;
+
+const vectors = JSON.parse(readFileSync(vectorsPath, 'utf8'));
+const bytes = (hex) => Uint8Array.from(Buffer.from(hex, 'hex'));
+const hex = (array) => Buffer.from(array).toString('hex');
+for (const v of vectors.sha256)
+    assert.equal(hex(sha256(bytes(v.dane))), v.skrot, v.opis);
+for (const v of vectors.hmac)
+    assert.equal(hex(hmac256(bytes(v.klucz), bytes(v.dane))), v.mac, v.opis);
+for (const v of vectors.pbkdf2)
+    assert.equal(hex(pbkdf2(bytes(v.haslo), bytes(v.sol), v.c, v.dk.length / 2)), v.dk, v.opis);
+
+// The code of tst_pieczec's golden page; a lone surrogate is U+FFFD's UTF-8 on both sides.
+const code = 'Łódź ✓\uD800';
+assert.equal(JSON.stringify(otworz(code)), JSON.stringify(vectors.strona.odpowiedzi));
+for (const wrong of [null, '', 'Łódź ✓', 'łódź ✓\uD800', 'Lodz ✓\uD800', `${code} `])
+    assert.equal(otworz(wrong), null, `opened with ${JSON.stringify(wrong)}`);
+// A shuffled page reorders its questions once they are all parsed.
+assert.deepEqual(events, ['DOMContentLoaded']);
+console.log('ok');
