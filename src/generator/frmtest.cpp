@@ -6,7 +6,9 @@
 #include "sprawdzenie.h"
 #include "strona.h"
 #include "ui_frmtest.h"
+#include "zapieczetowana.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
 #include <QDir>
@@ -108,43 +110,68 @@ void FrmTest::cmdgenerujClick()
     if (ilosc < 1 || ilosc > iloscrekordow) {
         dialogs_.message(this, QStringLiteral("Zła ilośc pytań "), Dialogs::Buttons::Ok,
                          Dialogs::Icon::Exclamation, QStringLiteral("TESTER"));
-    } else if (!generuj(ilosc)) {
+    } else if (const Generacja g = generuj(ilosc); g == Generacja::KrotkiKod) {
+        dialogs_.message(
+            this,
+            QStringLiteral("Kod uruchomieniowy musi mieć co najmniej %1 znaków, gdy odpowiedzi i kod "
+                           "są ukryte.\rNajlepiej użyj liter i cyfr. Naciśnij „Generuj test” jeszcze raz.")
+                .arg(strona::najkrotszyKod),
+            Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, QStringLiteral("Generowanie Testu"));
+        return; // nothing was written: the teacher tries again
+    } else if (g == Generacja::Blad) {
         dialogs_.message(this, QStringLiteral("Niewłaściwe dane"), Dialogs::Buttons::Ok, Dialogs::Icon::Stop,
                          tytulBledu);
     }
     // One page per opening of the window, whatever happened.
     ui->cmdgeneruj->hide();
+    ui->chkukryj->setEnabled(false);
+    ui->chklosowo->setEnabled(false);
 }
 
-bool FrmTest::generuj(double ilosc)
+FrmTest::Generacja FrmTest::generuj(double ilosc)
 {
     const int n = int(losowanie::zaokraglij(ilosc));
-    QString spr = ui->lblspr->text();
+    const QString before = ui->lblspr->text();
+    QString spr = before;
     const bool drawn = losowanie::losuj(iloscrekordow, n, random_, wylosowane, [&spr](qint16 k) {
         spr += QStringLiteral("- ") + QString::number(k);
     });
     ui->lblspr->setText(spr);
     if (!drawn || !html())
-        return false;
+        return Generacja::Blad;
+    const bool ukryj = ui->chkukryj->isChecked();
+    if (ukryj && kod.size() < strona::najkrotszyKod) {
+        ui->lblspr->setText(before);
+        return Generacja::KrotkiKod;
+    }
 
     pytania = QList<rekord>(n);
     for (int nrpytania = 1; nrpytania <= n; ++nrpytania)
         if (!zestaw_.read(wylosowane[nrpytania], pytania[nrpytania - 1]).ok)
-            return false;
-    if (!strona::zapisz(QStringLiteral("test.html"), strona::strona(pytania, sekundy, kod)).ok)
-        return false;
+            return Generacja::Blad;
+    QString page;
+    if (ukryj) {
+        // Deriving the key takes a good part of a second, on purpose.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        page =
+            strona::zapieczetowana(pytania, sekundy, kod, strona::Pieczec::nowa(ui->chklosowo->isChecked()));
+        QApplication::restoreOverrideCursor();
+    } else {
+        page = strona::strona(pytania, sekundy, kod);
+    }
+    if (!strona::zapisz(QStringLiteral("test.html"), page).ok)
+        return Generacja::Blad;
     ui->cmdtestdruk->show();
     ui->cmdklucz->show();
-    return true;
+    return Generacja::Gotowe;
 }
 
 bool FrmTest::html()
 {
     // The user's own number format: a Polish setting takes "1,5".
-    const std::optional<double> seconds = strona::sekundyZMinut(
-        dialogs_.input(this, QStringLiteral("Podaj czas trwania testu w pełnych minutach"),
-                       QStringLiteral("Czas")),
-        QLocale());
+    minuty = dialogs_.input(this, QStringLiteral("Podaj czas trwania testu w pełnych minutach"),
+                            QStringLiteral("Czas"));
+    const std::optional<double> seconds = strona::sekundyZMinut(minuty, QLocale());
     if (!seconds)
         return false;
     sekundy = strona::sekundy(*seconds);
@@ -170,7 +197,9 @@ void FrmTest::drukuj(bool klucz)
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
-    const druk::Opis opis{ui->lblnazwazestawu->text(), minuty, kod, QDate::currentDate(), false};
+    // A shuffled page numbers its questions anew at every opening: the key goes by the texts.
+    const druk::Opis opis{ui->lblnazwazestawu->text(), minuty, kod, QDate::currentDate(),
+                          ui->chkukryj->isChecked() && ui->chklosowo->isChecked()};
     const QString folder = QFileInfo(CmDialog.fileName).absolutePath();
     const Wynik written =
         klucz ? druk::klucz(pytania, opis, folder, path) : druk::test(pytania, opis, folder, path);

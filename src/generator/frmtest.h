@@ -41,7 +41,8 @@ private slots:
     void cmdkluczClick();
 
 private:
-    bool generuj(double ilosc);
+    enum class Generacja { Gotowe, Blad, KrotkiKod };
+    Generacja generuj(double ilosc);
     // Asks for the time limit and the release code. False when the limit is no number.
     bool html();
     // Asks for a PDF file name and writes the drawn test or its key there.

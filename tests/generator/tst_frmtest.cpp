@@ -19,6 +19,7 @@ private slots:
     void failures_data();
     void failures();
     void pageBesideTheSetInDrawOrder();
+    void sealedPage();
 
 private:
     void writeSet(int count)
@@ -42,7 +43,6 @@ private:
     {
         w<QLineEdit>("txtiloscpytan")->setText(count);
         click("cmdgeneruj");
-        QVERIFY(w("cmdgeneruj")->isHidden()); // one page per opening, whatever happened
     }
 };
 
@@ -89,6 +89,7 @@ void TstFrmTest::rejectedCount()
     QVERIFY(open());
     generate(count);
     QCOMPARE(message(), QStringLiteral("TESTER|Zła ilośc pytań "));
+    QVERIFY(w("cmdgeneruj")->isHidden()); // one page per opening, whatever happened
     QCOMPARE(dialogs->messages.size() + dialogs->prompts.size(), 0);
     QCOMPARE(label("lblspr"), QStringLiteral(">>"));
     QVERIFY(!QFile::exists(QStringLiteral("test.html")));
@@ -148,6 +149,7 @@ void TstFrmTest::failures()
         generate(count);
     }
     QCOMPARE(message(), QStringLiteral("Błąd danych|Niewłaściwe dane"));
+    QVERIFY(w("cmdgeneruj")->isHidden());
     QVERIFY(dialogs->inputs.isEmpty());
     QCOMPARE(dialogs->prompts.size(), inputs.size());
     QCOMPARE(readAll(QStringLiteral("test.html")), QByteArray(3000, 'e'));
@@ -185,6 +187,24 @@ void TstFrmTest::pageBesideTheSetInDrawOrder()
     QVERIFY(readAll(dir->file(QStringLiteral("klucz.pdf"))).startsWith("%PDF"));
     click("cmdkoniec");
     QVERIFY(!window->isVisible());
+}
+
+void TstFrmTest::sealedPage()
+{
+    writeSet(5);
+    QVERIFY(open());
+    QVERIFY(!w("chklosowo")->isEnabled());
+    for (const char* box : {"chkukryj", "chklosowo"}) // on the box itself, at the left of the wide row
+        QTest::mouseClick(w(box), Qt::LeftButton, {}, QPoint(8, w(box)->height() / 2));
+    dialogs->inputs << u("10") << u("krótk") << u("10") << u("tajne6");
+    generate(u("2")); // a code of five characters is refused, and the button stays
+    QVERIFY(message().startsWith(u("Generowanie Testu|Kod uruchomieniowy musi mieć co najmniej 6 znaków")));
+    QVERIFY(!w("cmdgeneruj")->isHidden() && !QFile::exists(u("test.html")));
+    QCOMPARE(label("lblspr"), u(">>"));
+    click("cmdgeneruj");
+    const QByteArray page = readAll(u("test.html"));
+    QVERIFY(page.contains("<FORM NAME=\"form2\">") && !page.contains("tajne6") && !page.contains("dobrze"));
+    QVERIFY(w("cmdgeneruj")->isHidden() && !w("chkukryj")->isEnabled() && dialogs->messages.isEmpty());
 }
 
 QTEST_MAIN(TstFrmTest)
