@@ -6,8 +6,6 @@
 
 #include <QTest>
 
-using namespace Qt::StringLiterals;
-
 // The page as a whole, against golden files, and the numbers the generator reads and draws.
 class TstStrona : public QObject
 {
@@ -53,11 +51,11 @@ void TstStrona::wholePage_data()
     QTest::addColumn<QString>("seconds");
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("golden");
-    QTest::newRow("every block") << wszystkie() << QStringLiteral(" 600")
+    QTest::newRow("every block") << wszystkie() << u" 600"_s
                                  << QString::fromUtf16(u"Łódź \"1\" \\ </script><!-- niño 😀\t")
-                                 << u("strona/wszystkie.html");
+                                 << u"strona/wszystkie.html"_s;
     QTest::newRow("no questions, empty code")
-        << QList<rekord>{} << QStringLiteral("-300") << QString() << u("strona/pusta.html");
+        << QList<rekord>{} << u"-300"_s << QString() << u"strona/pusta.html"_s;
 }
 
 void TstStrona::wholePage()
@@ -75,19 +73,19 @@ void TstStrona::seconds_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("minutes");
     QTest::addColumn<QString>("seconds"); // empty: refused
-    const QString c = QStringLiteral("C"), pl = QStringLiteral("pl_PL");
-    QTest::newRow("10") << c << u("10") << u(" 600");
-    QTest::newRow("-5") << c << u("-5") << u("-300");
-    QTest::newRow("-0 has no sign") << c << u("-0") << u(" 0");
-    QTest::newRow("polish 1,5") << pl << u("1,5") << u(" 90");
-    QTest::newRow("polish takes no point") << pl << u("1.5") << u("");
-    QTest::newRow("fraction of a second") << c << u("1.01") << u(" 60.6");
-    QTest::newRow("words") << c << u("abc") << u("");
-    QTest::newRow("empty") << c << u("") << u("");
-    QTest::newRow("not finite") << c << u("inf") << u("");
-    QTest::newRow("too large times 60") << c << u("1e308") << u("");
-    QTest::newRow("huge stays plain digits") << c << u("1e14") << u(" 6000000000000000");
-    QTest::newRow("10000 digits") << c << QString(10000, QLatin1Char('9')) << u("");
+    const QString c = u"C"_s, pl = u"pl_PL"_s;
+    QTest::newRow("10") << c << u"10"_s << u" 600"_s;
+    QTest::newRow("-5") << c << u"-5"_s << u"-300"_s;
+    QTest::newRow("-0 has no sign") << c << u"-0"_s << u" 0"_s;
+    QTest::newRow("polish 1,5") << pl << u"1,5"_s << u" 90"_s;
+    QTest::newRow("polish takes no point") << pl << u"1.5"_s << u""_s;
+    QTest::newRow("fraction of a second") << c << u"1.01"_s << u" 60.6"_s;
+    QTest::newRow("words") << c << u"abc"_s << u""_s;
+    QTest::newRow("empty") << c << u""_s << u""_s;
+    QTest::newRow("not finite") << c << u"inf"_s << u""_s;
+    QTest::newRow("too large times 60") << c << u"1e308"_s << u""_s;
+    QTest::newRow("huge stays plain digits") << c << u"1e14"_s << u" 6000000000000000"_s;
+    QTest::newRow("10000 digits") << c << QString(10000, QLatin1Char('9')) << u""_s;
 }
 
 void TstStrona::seconds()
@@ -132,12 +130,12 @@ void TstStrona::draw()
 void TstStrona::writeReplacesWholeOrFails()
 {
     TempCwd dir;
-    const QString page = QStringLiteral("<HTML>łą</HTML>");
-    QVERIFY(writeAll(QStringLiteral("test.html"), QByteArray(5000, 'x')));
-    QVERIFY(strona::zapisz(QStringLiteral("test.html"), page).ok);
-    QCOMPARE(readAll(QStringLiteral("test.html")), QByteArray("<HTML>\xb3\xb9</HTML>\r\n"));
-    QVERIFY(QDir().mkdir(QStringLiteral("folder")));
-    QVERIFY(!strona::zapisz(QStringLiteral("folder"), page).error.isEmpty());
+    const QString page = u"<HTML>łą</HTML>"_s;
+    QVERIFY(writeAll(u"test.html"_s, QByteArray(5000, 'x')));
+    QVERIFY(strona::zapisz(u"test.html"_s, page).ok);
+    QCOMPARE(readAll(u"test.html"_s), QByteArray("<HTML>\xb3\xb9</HTML>\r\n"));
+    QVERIFY(QDir().mkdir(u"folder"_s));
+    QVERIFY(!strona::zapisz(u"folder"_s, page).error.isEmpty());
     QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary file left behind
 }
 

@@ -49,13 +49,13 @@ void TstSets::codePageMatchesTheConverter()
     for (int b = 0; b < 256; ++b)
         QCOMPARE(cp1250::decode(QByteArray(1, char(b))), decoder.decode(QByteArray(1, char(b))));
     for (char16_t c = 1; c != 0; ++c) {
-        const QString s = QStringLiteral("a") + QChar(c) + QStringLiteral("b");
+        const QString s = u"a"_s + QChar(c) + u"b"_s;
         encoder.resetState();
         QVERIFY2(cp1250::encode(s) == QByteArray(encoder.encode(s)), qPrintable(QString::number(c, 16)));
     }
     for (const QString& s :
          {QString::fromUtf16(u"\U0001F600\U000E0001x"), QString::fromUtf16(u"\xD800\xD800"),
-          QString::fromUtf16(u"x\xDC00"), QStringLiteral("Zażółć gęślą jaźń €")}) {
+          QString::fromUtf16(u"x\xDC00"), u"Zażółć gęślą jaźń €"_s}) {
         encoder.resetState();
         QCOMPARE(cp1250::encode(s), QByteArray(encoder.encode(s)));
     }
@@ -65,7 +65,7 @@ void TstSets::recordFields()
 {
     rekord r;
     ustawTekst(r.pytanie, QString(301, QLatin1Char('p')));
-    ustawTekst(r.odp1, QStringLiteral("  żaba "));
+    ustawTekst(r.odp1, u"  żaba "_s);
     ustawTekst(r.odp2, QString(151, QLatin1Char('o')));
     ustawTekst(r.rysunek, QString(101, QLatin1Char('r')));
     r.poprawna1 = -1, r.poprawna5 = 2, r.typ = 2;
@@ -78,14 +78,14 @@ void TstSets::recordFields()
     QCOMPARE(bytes.mid(1200, 2), QByteArray("\xFF\xFF"));
     QCOMPARE(bytes.mid(1208, 2), QByteArray("\x02\x00", 2));
     QCOMPARE(bytes.mid(1212, 101), QByteArray(100, 'r') + '\x02');
-    QCOMPARE(tekst(r.odp1), QStringLiteral("żaba"));
+    QCOMPARE(tekst(r.odp1), u"żaba"_s);
     QCOMPARE(tekst(r.odp2).size(), 150);
     QCOMPARE(rekord::decode(bytes), r);
     QCOMPARE(rekord::decode(bytes).encode(), bytes);
 
     // A zero byte ends a text; blanks or zeros alone read empty; a short input is zero-padded.
     const rekord z = rekord::decode(QByteArray("ab\0cd", 5));
-    QCOMPARE(tekst(z.pytanie), QStringLiteral("ab"));
+    QCOMPARE(tekst(z.pytanie), u"ab"_s);
     QCOMPARE(tekst(rekord::pusty().rysunek), QString());
     QCOMPARE(z.encode().mid(5), QByteArray(1309, '\0'));
 }
@@ -128,11 +128,11 @@ void TstSets::openedSet()
     QFETCH(QByteArray, after);
     TempCwd dir;
     if (!before.isEmpty())
-        QVERIFY(writeAll(QStringLiteral("set"), before));
+        QVERIFY(writeAll(u"set"_s, before));
     OtwartyZestaw set;
-    QCOMPARE(int(set.otworz(QStringLiteral("set")).stan), stan);
+    QCOMPARE(int(set.otworz(u"set"_s).stan), stan);
     set.zamknij();
-    QCOMPARE(readAll(QStringLiteral("set")), after);
+    QCOMPARE(readAll(u"set"_s), after);
     if (stan == int(OtwartyZestaw::Stan::Gotowe))
         QCOMPARE(set.iloscrekordow(), qMax(1, int(after.size() / 1314)));
     QCOMPARE(int(set.otworz(dir.path()).stan), int(OtwartyZestaw::Stan::NieOtwarto)); // a folder
@@ -156,9 +156,9 @@ void TstSets::deletion()
     TempCwd dir;
     // "before a partial end": the file holds 2.6 records, counted 3; the third is copied zero-padded.
     const QByteArray bytes = count == 3 ? numbered(2) + QByteArray(800, 'x') : numbered(count);
-    QVERIFY(writeAll(QStringLiteral("set"), bytes));
+    QVERIFY(writeAll(u"set"_s, bytes));
     OtwartyZestaw set;
-    QVERIFY(set.otworz(QStringLiteral("set")).ok);
+    QVERIFY(set.otworz(u"set"_s).ok);
     QCOMPARE(set.iloscrekordow(), count);
     const OtwartyZestaw::WynikUsuniecia w = set.usun(n);
     QVERIFY2(w.ok, qPrintable(w.error));
@@ -167,9 +167,9 @@ void TstSets::deletion()
     expected.resize((count - 1) * 1314, '\0');
     if (count == 1)
         expected = rekord::pusty().encode();
-    QCOMPARE(readAll(QStringLiteral("set")), expected);
+    QCOMPARE(readAll(u"set"_s), expected);
     QCOMPARE(set.iloscrekordow(), qMax(1, count - 1));
-    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("set")});
+    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{u"set"_s});
 }
 
 void TstSets::append_data()
@@ -194,11 +194,11 @@ void TstSets::append()
     // "counted short": the editor counts 1000 of the file's 2000 records, as after a failed append;
     // copied front to back, the first pieces would overwrite records not yet read.
     const QByteArray bytes = numbered(qMax(count, appended));
-    QVERIFY(writeAll(QStringLiteral("set"), bytes));
-    const QString from = other.isEmpty() ? QStringLiteral("set") : QStringLiteral("other");
+    QVERIFY(writeAll(u"set"_s, bytes));
+    const QString from = other.isEmpty() ? u"set"_s : u"other"_s;
     if (!other.isEmpty())
         QVERIFY(writeAll(from, other));
-    QFile file(QStringLiteral("set"));
+    QFile file(u"set"_s);
     QVERIFY(file.open(QIODevice::ReadWrite));
     QFile source(from);
     QVERIFY(source.open(QIODevice::ReadOnly));
@@ -206,7 +206,7 @@ void TstSets::append()
     QVERIFY2(w.ok, qPrintable(w.error));
     QCOMPARE(w.appended, appended);
     const QByteArray taken = (other.isEmpty() ? bytes : other).left(appended * 1314);
-    QCOMPARE(readAll(QStringLiteral("set")), bytes.left(count * 1314) + taken);
+    QCOMPARE(readAll(u"set"_s), bytes.left(count * 1314) + taken);
     if (appended > 0)
         QCOMPARE(w.last.encode(), taken.right(1314));
 }
@@ -214,21 +214,21 @@ void TstSets::append()
 void TstSets::recovery()
 {
     TempCwd dir;
-    QVERIFY(writeAll(QStringLiteral("set"), numbered(3)));
+    QVERIFY(writeAll(u"set"_s, numbered(3)));
     OtwartyZestaw set;
-    QVERIFY(set.otworz(QStringLiteral("set")).ok);
+    QVERIFY(set.otworz(u"set"_s).ok);
     QCOMPARE(int(set.upewnijSie().miejsce), int(OtwartyZestaw::Miejsce::NaMiejscu));
 
-    QVERIFY(QFile::remove(QStringLiteral("set")));
+    QVERIFY(QFile::remove(u"set"_s));
     QCOMPARE(int(set.upewnijSie().miejsce), int(OtwartyZestaw::Miejsce::Odtworzony));
-    QCOMPARE(readAll(QStringLiteral("set")), numbered(3));
+    QCOMPARE(readAll(u"set"_s), numbered(3));
 
-    QVERIFY(writeAll(QStringLiteral("inny"), "cudzy plik") && QFile::remove(QStringLiteral("set")) &&
-            QFile::rename(QStringLiteral("inny"), QStringLiteral("set")));
+    QVERIFY(writeAll(u"inny"_s, "cudzy plik") && QFile::remove(u"set"_s) &&
+            QFile::rename(u"inny"_s, u"set"_s));
     const OtwartyZestaw::WynikMiejsca w = set.upewnijSie();
     QVERIFY(w.ok && w.miejsce == OtwartyZestaw::Miejsce::Kopia);
-    QCOMPARE(readAll(QStringLiteral("set")), QByteArray("cudzy plik"));
-    QCOMPARE(set.nazwapliku(), dir.file(QStringLiteral("set.kopia")));
+    QCOMPARE(readAll(u"set"_s), QByteArray("cudzy plik"));
+    QCOMPARE(set.nazwapliku(), dir.file(u"set.kopia"_s));
     QVERIFY(set.zapisz(4, rekord::pusty()).ok); // later saves go to the copy
     QCOMPARE(readAll(set.nazwapliku()), numbered(3) + rekord::pusty().encode());
 }
@@ -236,32 +236,32 @@ void TstSets::recovery()
 void TstSets::writeFaultsLoseNothing()
 {
     TempCwd dir;
-    QVERIFY(writeAll(QStringLiteral("set"), numbered(10)));
+    QVERIFY(writeAll(u"set"_s, numbered(10)));
     OtwartyZestaw set;
-    QVERIFY(set.otworz(QStringLiteral("set")).ok);
-    QVERIFY(writeAll(QStringLiteral("other"), numbered(3, 50)));
+    QVERIFY(set.otworz(u"set"_s).ok);
+    QVERIFY(writeAll(u"other"_s, numbered(3, 50)));
     {
         const FileSizeLimit limit(5000);
         const OtwartyZestaw::WynikUsuniecia deleted = set.usun(1);
         QVERIFY(!deleted.ok && deleted.stan == OtwartyZestaw::Stan::Gotowe && !deleted.error.isEmpty());
-        QCOMPARE(readAll(QStringLiteral("set")), numbered(10));
+        QCOMPARE(readAll(u"set"_s), numbered(10));
     }
     {
         const FileSizeLimit limit(1314 * 12 + 100);
         // The records that reached the file count, so no later question is written over them.
-        const zestaw::WynikDolaczania appended = set.dolacz(QStringLiteral("other"));
+        const zestaw::WynikDolaczania appended = set.dolacz(u"other"_s);
         QVERIFY(!appended.ok && !appended.error.isEmpty());
         QCOMPARE(appended.appended, 2);
         QCOMPARE(set.iloscrekordow(), 12);
     }
-    QCOMPARE(readAll(QStringLiteral("set")).left(12 * 1314), numbered(10) + numbered(2, 50));
+    QCOMPARE(readAll(u"set"_s).left(12 * 1314), numbered(10) + numbered(2, 50));
     QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden).size(), 2);
 
     // The set's folder vanished while it was open.
-    QVERIFY(QDir().mkdir(QStringLiteral("sub")) && writeAll(QStringLiteral("sub/set"), numbered(2)));
+    QVERIFY(QDir().mkdir(u"sub"_s) && writeAll(u"sub/set"_s, numbered(2)));
     OtwartyZestaw gone;
-    QVERIFY(gone.otworz(QStringLiteral("sub/set")).ok);
-    QVERIFY(QDir(QStringLiteral("sub")).removeRecursively());
+    QVERIFY(gone.otworz(u"sub/set"_s).ok);
+    QVERIFY(QDir(u"sub"_s).removeRecursively());
     QVERIFY(!gone.usun(1).ok);
 }
 
@@ -270,11 +270,11 @@ void TstSets::killedDeletionLeavesNothingBehind()
     TempCwd dir;
     const QByteArray original = numbered(3000);
     for (int run = 0; run < 20; ++run) {
-        QVERIFY(writeAll(QStringLiteral("set"), original));
+        QVERIFY(writeAll(u"set"_s, original));
         const pid_t child = fork();
         if (child == 0) {
             OtwartyZestaw set;
-            set.otworz(QStringLiteral("set"));
+            set.otworz(u"set"_s);
             for (;;)
                 set.usun(1);
         }
@@ -283,8 +283,8 @@ void TstSets::killedDeletionLeavesNothingBehind()
         ::waitpid(child, nullptr, 0);
         QCOMPARE(
             QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(QLatin1Char(' ')),
-            QStringLiteral("set"));
-        const QByteArray now = readAll(QStringLiteral("set"));
+            u"set"_s);
+        const QByteArray now = readAll(u"set"_s);
         QVERIFY(now.size() % 1314 == 0 && now.size() > 0 && original.endsWith(now));
     }
 }

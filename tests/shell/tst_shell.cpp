@@ -30,27 +30,25 @@ private slots:
 
 void TstShell::chooserAndEditor()
 {
-    QCOMPARE(window->windowTitle(), QStringLiteral("Testownik"));
+    QCOMPARE(window->windowTitle(), u"Testownik"_s);
     click("Command3");
-    QCOMPARE(window->chooser()->windowTitle(), QStringLiteral("TEST"));
-    dialogs->inputs << QStringLiteral("biologia");
-    QTest::mouseClick(window->chooser()->findChild<QWidget*>(QStringLiteral("Command1")), Qt::LeftButton);
+    QCOMPARE(window->chooser()->windowTitle(), u"TEST"_s);
+    dialogs->inputs << u"biologia"_s;
+    QTest::mouseClick(window->chooser()->findChild<QWidget*>(u"Command1"_s), Qt::LeftButton);
     QCOMPARE(nowyzestaw, 1);
     QVERIFY(window->editor() && window->editor()->isVisible());
     QTRY_VERIFY(!window->chooser()); // closed, and gone
     QCOMPARE(dialogs->prompts.size(), 1);
     // Shown again while open, the editor is not loaded again; the new choice waits for the next load.
     click("Command3");
-    QTest::mouseClick(window->chooser()->findChild<QWidget*>(QStringLiteral("Command2")), Qt::LeftButton);
+    QTest::mouseClick(window->chooser()->findChild<QWidget*>(u"Command2"_s), Qt::LeftButton);
     QCOMPARE(nowyzestaw, 0);
     QCOMPARE(dialogs->prompts.size() + dialogs->fileDialogs.size(), 1);
     // "Koniec" ends the program without saving the question on screen.
-    window->editor()
-        ->findChild<QPlainTextEdit*>(QStringLiteral("txtpytanie"))
-        ->setPlainText(QStringLiteral("x"));
+    window->editor()->findChild<QPlainTextEdit*>(u"txtpytanie"_s)->setPlainText(u"x"_s);
     click("Command1");
     QVERIFY(dialogs->ended());
-    QCOMPARE(readAll(QStringLiteral("biologia")), rekord::pusty().encode());
+    QCOMPARE(readAll(u"biologia"_s), rekord::pusty().encode());
 }
 
 void TstShell::generatorThatClosesItselfIsReported()
@@ -61,8 +59,8 @@ void TstShell::generatorThatClosesItselfIsReported()
              QStringLiteral(
                  "Błąd danych|Wybrałeś niewłaściwy plik źródłowy\nTEST|Nie wybrałeś pliku z pytaniami"));
     QVERIFY(!window->generator());
-    QVERIFY(writeAll(QStringLiteral("zestaw"), rekord::pusty().encode()));
-    dialogs->files << dir->file(QStringLiteral("zestaw"));
+    QVERIFY(writeAll(u"zestaw"_s, rekord::pusty().encode()));
+    dialogs->files << dir->file(u"zestaw"_s);
     click("Command2");
     QVERIFY(window->generator() && window->generator()->isVisible());
 }
@@ -70,13 +68,13 @@ void TstShell::generatorThatClosesItselfIsReported()
 void TstShell::help()
 {
     click("cmdpomoc");
-    QCOMPARE(dialogs->helpCalls, QStringList{QStringLiteral("test.hlp 1 0")});
+    QCOMPARE(dialogs->helpCalls, QStringList{u"test.hlp 1 0"_s});
     HelpWindow viewer;
-    viewer.showFile(QStringLiteral("nie-ma-takiego.hlp"));
-    QVERIFY(viewer.shownText().contains(QStringLiteral("Brak pliku pomocy")));
-    QVERIFY(writeAll(QStringLiteral("test.hlp"), "<html><body><p>Pomoc: zestawy pyta\xf1</p></body></html>"));
-    viewer.showFile(QStringLiteral("test.hlp"));
-    QVERIFY(viewer.shownText().contains(QStringLiteral("zestawy pytań")));
+    viewer.showFile(u"nie-ma-takiego.hlp"_s);
+    QVERIFY(viewer.shownText().contains(u"Brak pliku pomocy"_s));
+    QVERIFY(writeAll(u"test.hlp"_s, "<html><body><p>Pomoc: zestawy pyta\xf1</p></body></html>"));
+    viewer.showFile(u"test.hlp"_s);
+    QVERIFY(viewer.shownText().contains(u"zestawy pytań"_s));
 }
 
 void TstShell::desktopMessageBox_data()
@@ -84,11 +82,11 @@ void TstShell::desktopMessageBox_data()
     QTest::addColumn<int>("buttons");
     QTest::addColumn<QString>("press"); // a button's caption, or "Escape"
     QTest::addColumn<int>("answer");
-    QTest::newRow("Tak") << int(Dialogs::Buttons::YesNo) << u("&Tak") << int(Dialogs::Answer::Yes);
-    QTest::newRow("Nie") << int(Dialogs::Buttons::YesNo) << u("&Nie") << int(Dialogs::Answer::No);
-    QTest::newRow("Escape is No") << int(Dialogs::Buttons::YesNo) << u("Escape") << int(Dialogs::Answer::No);
-    QTest::newRow("Enter is Yes") << int(Dialogs::Buttons::YesNo) << u("Enter") << int(Dialogs::Answer::Yes);
-    QTest::newRow("OK") << int(Dialogs::Buttons::Ok) << u("Enter") << int(Dialogs::Answer::Ok);
+    QTest::newRow("Tak") << int(Dialogs::Buttons::YesNo) << u"&Tak"_s << int(Dialogs::Answer::Yes);
+    QTest::newRow("Nie") << int(Dialogs::Buttons::YesNo) << u"&Nie"_s << int(Dialogs::Answer::No);
+    QTest::newRow("Escape is No") << int(Dialogs::Buttons::YesNo) << u"Escape"_s << int(Dialogs::Answer::No);
+    QTest::newRow("Enter is Yes") << int(Dialogs::Buttons::YesNo) << u"Enter"_s << int(Dialogs::Answer::Yes);
+    QTest::newRow("OK") << int(Dialogs::Buttons::Ok) << u"Enter"_s << int(Dialogs::Answer::Ok);
 }
 
 void TstShell::desktopMessageBox()
@@ -101,18 +99,18 @@ void TstShell::desktopMessageBox()
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
         shown = box->windowTitle() + QLatin1Char('|') + box->text();
-        if (press == QStringLiteral("Escape") || press == QStringLiteral("Enter"))
-            QTest::keyClick(box, press == QStringLiteral("Escape") ? Qt::Key_Escape : Qt::Key_Return);
+        if (press == u"Escape"_s || press == u"Enter"_s)
+            QTest::keyClick(box, press == u"Escape"_s ? Qt::Key_Escape : Qt::Key_Return);
         else
             for (QAbstractButton* b : box->buttons())
                 if (b->text() == press)
                     b->click();
     });
     QtDialogs desktop;
-    QCOMPARE(int(desktop.message(nullptr, QStringLiteral("a\rb"), Dialogs::Buttons(buttons),
-                                 Dialogs::Icon::None, QStringLiteral("Tytuł"))),
-             answer);
-    QCOMPARE(shown, QStringLiteral("Tytuł|a\nb"));
+    QCOMPARE(
+        int(desktop.message(nullptr, u"a\rb"_s, Dialogs::Buttons(buttons), Dialogs::Icon::None, u"Tytuł"_s)),
+        answer);
+    QCOMPARE(shown, u"Tytuł|a\nb"_s);
 }
 
 QTEST_MAIN(TstShell)

@@ -73,5 +73,5 @@ inline QByteArray setOf(const QList<rekord>& records)
 // A question with numbered answers and the given marks.
 inline rekord question(const QString& text, qint16 typ, std::array<qint16, 5> marks = {})
 {
-    return pytanie(typ, text, QStringLiteral("odp 1|odp 2|odp 3|odp 4|odp 5"), marks);
+    return pytanie(typ, text, u"odp 1|odp 2|odp 3|odp 4|odp 5"_s, marks);
 }

@@ -29,7 +29,7 @@ QString ScriptedDialogs::chooseFile(QWidget*, const OpenFileDialog& dialog)
 {
     fileDialogs.append(dialog);
     // Not empty: a window that asks again after a cancel must not loop for ever.
-    return next<QString>(files, "unexpected open-file dialog", QStringLiteral("/nonexistent/unexpected"));
+    return next<QString>(files, "unexpected open-file dialog", u"/nonexistent/unexpected"_s);
 }
 
 void ScriptedDialogs::saveFile(QWidget*, SaveFileDialog& dialog)

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QStringList>
 
+using namespace Qt::StringLiterals; // u"…"_s in tests
+
 // Answers every dialog from queues and records what was shown, so tests can assert each
 // message exactly. An unexpected dialog (empty queue) fails the running test.
 class ScriptedDialogs : public Dialogs
@@ -33,7 +35,7 @@ public:
     void saveFile(QWidget*, SaveFileDialog& dialog) override;
     void help(QWidget*, const QString& file, int command, int context) override
     {
-        helpCalls << QStringLiteral("%1 %2 %3").arg(file).arg(command).arg(context);
+        helpCalls << u"%1 %2 %3"_s.arg(file).arg(command).arg(context);
     }
     void endProgram() override { ending_ = true; }
     bool ended() const { return ending_; }

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+using namespace Qt::StringLiterals; // u"…"_s in tests
+
 inline QString u(const char* s)
 {
     return QString::fromUtf8(s);
