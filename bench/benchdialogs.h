@@ -20,10 +20,10 @@ public:
     {
         return prompt.contains(QStringLiteral("czas")) ? QStringLiteral("45") : QStringLiteral("kod");
     }
-    void saveFile(QWidget*, SaveFileDialog& dialog) override { dialog.fileName.clear(); }
     void help(QWidget*, const QString&, int, int) override {}
     void endProgram() override {}
 
 protected:
     QString chooseFile(QWidget*, const OpenFileDialog&) override { return set; }
+    void chooseSaveFile(QWidget*, SaveFileDialog& dialog) override { dialog.fileName.clear(); }
 };

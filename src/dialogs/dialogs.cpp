@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QRegularExpression>
 
 void Dialogs::openFile(QWidget* parent, OpenFileDialog& dialog)
 {
@@ -28,4 +29,15 @@ bool Dialogs::loadPicture(const QString& name, QPixmap& picture)
         return false;
     picture = QPixmap::fromImage(image);
     return true;
+}
+
+void Dialogs::saveFile(QWidget* parent, SaveFileDialog& dialog)
+{
+    chooseSaveFile(parent, dialog);
+    if (dialog.fileName.isEmpty() || !QFileInfo(dialog.fileName).suffix().isEmpty())
+        return;
+    const QRegularExpressionMatch ext =
+        QRegularExpression(QStringLiteral("\\*(\\.\\w+)")).match(dialog.filter);
+    if (ext.hasMatch())
+        dialog.fileName += ext.captured(1);
 }

@@ -50,8 +50,9 @@ public:
     // process; a cancel leaves both empty and is no failure.
     void openFile(QWidget* parent, OpenFileDialog& dialog);
 
-    // Asks for a file to write, starting in the current folder. A cancel leaves fileName empty.
-    virtual void saveFile(QWidget* parent, SaveFileDialog& dialog) = 0;
+    // Asks for a file to write, starting in the current folder. A name typed without an extension
+    // gets the chosen filter's first one. A cancel leaves fileName empty.
+    void saveFile(QWidget* parent, SaveFileDialog& dialog);
 
     // Loads a picture; a name without folder is resolved against the current folder. The
     // empty name gives the empty picture. False for a missing file or one that is no picture.
@@ -69,6 +70,8 @@ public:
 protected:
     // Returns the chosen path, or the empty text on a cancel.
     virtual QString chooseFile(QWidget* parent, const OpenFileDialog& dialog) = 0;
+    // Fills fileName (empty after a cancel) and filter.
+    virtual void chooseSaveFile(QWidget* parent, SaveFileDialog& dialog) = 0;
 
     bool ending_ = false;
 };

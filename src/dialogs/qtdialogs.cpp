@@ -64,7 +64,7 @@ QString QtDialogs::chooseFile(QWidget* parent, const OpenFileDialog& dialog)
     return fd.selectedFiles().constFirst();
 }
 
-void QtDialogs::saveFile(QWidget* parent, SaveFileDialog& dialog)
+void QtDialogs::chooseSaveFile(QWidget* parent, SaveFileDialog& dialog)
 {
     QFileDialog fd(parent, dialog.title, QDir::currentPath(), dialog.filters.join(QStringLiteral(";;")));
     fd.setAcceptMode(QFileDialog::AcceptSave);

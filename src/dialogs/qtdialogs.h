@@ -9,10 +9,10 @@ public:
     Answer message(QWidget* parent, const QString& text, Buttons buttons, Icon icon,
                    const QString& title) override;
     QString input(QWidget* parent, const QString& prompt, const QString& title) override;
-    void saveFile(QWidget* parent, SaveFileDialog& dialog) override;
     void help(QWidget* parent, const QString& file, int command, int context) override;
     void endProgram() override;
 
 protected:
     QString chooseFile(QWidget* parent, const OpenFileDialog& dialog) override;
+    void chooseSaveFile(QWidget* parent, SaveFileDialog& dialog) override;
 };

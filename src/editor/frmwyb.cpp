@@ -604,12 +604,9 @@ void FrmWyb::cmdeksport()
     if (!zachowajrekord())
         return;
     dialogs_.saveFile(this, CmEksport);
-    QString path = CmEksport.fileName;
+    const QString path = CmEksport.fileName;
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += CmEksport.filter.startsWith(QStringLiteral("GIFT")) ? QStringLiteral(".gift")
-                                                                    : QStringLiteral(".xml");
     const std::optional<wymiana::Format> format = wymiana::formatEksportu(path);
     QList<rekord> rekordy;
     const Wynik read = zestaw_.czytajWszystkie(rekordy);
@@ -707,11 +704,9 @@ void FrmWyb::cmddrukuj()
     if (!zachowajrekord())
         return;
     dialogs_.saveFile(this, CmDruk);
-    QString path = CmDruk.fileName;
+    const QString path = CmDruk.fileName;
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".pdf");
     QList<rekord> rekordy;
     Wynik written = zestaw_.czytajWszystkie(rekordy);
     if (written.ok)

@@ -192,11 +192,9 @@ void FrmTest::cmdkluczClick()
 void FrmTest::drukuj(bool klucz)
 {
     dialogs_.saveFile(this, CmDruk);
-    QString path = CmDruk.fileName;
+    const QString path = CmDruk.fileName;
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".pdf");
     // A shuffled page numbers its questions anew at every opening: the key goes by the texts.
     const druk::Opis opis{ui->lblnazwazestawu->text(), minuty, kod, QDate::currentDate(),
                           ui->chkukryj->isChecked() && ui->chklosowo->isChecked()};

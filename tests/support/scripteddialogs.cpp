@@ -32,7 +32,7 @@ QString ScriptedDialogs::chooseFile(QWidget*, const OpenFileDialog& dialog)
     return next<QString>(files, "unexpected open-file dialog", u"/nonexistent/unexpected"_s);
 }
 
-void ScriptedDialogs::saveFile(QWidget*, SaveFileDialog& dialog)
+void ScriptedDialogs::chooseSaveFile(QWidget*, SaveFileDialog& dialog)
 {
     saveDialogs.append(dialog);
     const QStringList answer =

@@ -32,7 +32,6 @@ public:
 
     Answer message(QWidget*, const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     QString input(QWidget*, const QString& prompt, const QString& title) override;
-    void saveFile(QWidget*, SaveFileDialog& dialog) override;
     void help(QWidget*, const QString& file, int command, int context) override
     {
         helpCalls << u"%1 %2 %3"_s.arg(file).arg(command).arg(context);
@@ -42,4 +41,5 @@ public:
 
 protected:
     QString chooseFile(QWidget*, const OpenFileDialog& dialog) override;
+    void chooseSaveFile(QWidget*, SaveFileDialog& dialog) override;
 };
