@@ -1,7 +1,5 @@
 // The sealed page's own SHA-256, HMAC and PBKDF2 against the published vectors, and the golden
-// sealed page, sealed by the C++ side, opened by its own script: with its code, and with no other.
-//
-//   node pieczec.test.mjs SEALED_PAGE VECTORS_JSON
+// page sealed by the C++ side opened by its own script: with its code, and with no other.
 
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
