@@ -1,62 +1,37 @@
 #include "frmtest.h"
 #include "frmwyb.h"
 #include "qtdialogs.h"
+#include "tempdir.h"
 
 #include <QAccessible>
 #include <QLabel>
 #include <QTest>
 
-// What assistive technology hears of the labels that show a value in the editor and the
-// generator: the label's caption with the value it shows now.
+// The value labels of tests/data/dostepnosc.txt (window, label, caption) as assistive technology hears them.
 class TstDostepnosc : public QObject
 {
     Q_OBJECT
 private slots:
-    void valueLabels_data();
     void valueLabels();
 };
 
-static QString u(const char* s)
-{
-    return QString::fromUtf8(s);
-}
-
-void TstDostepnosc::valueLabels_data()
-{
-    QTest::addColumn<bool>("editor");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("caption");
-    QTest::newRow("editor: set name") << true << u("lblnazwazestawu") << u("Nazwa zestawu");
-    QTest::newRow("editor: count") << true << u("lbliloscpytan") << u("Ilość pytań");
-    QTest::newRow("editor: number") << true << u("lblnrpytania") << u("Numer pytania");
-    QTest::newRow("generator: set name") << false << u("lblnazwazestawu") << u("Nazwa zestawu");
-    QTest::newRow("generator: count") << false << u("lbliloscpytan") << u("Ilość pytań w zestawie");
-    QTest::newRow("generator: drawn") << false << u("lblspr") << u("Wylosowane pytania");
-}
-
 void TstDostepnosc::valueLabels()
 {
-    QFETCH(bool, editor);
-    QFETCH(QString, label);
-    QFETCH(QString, caption);
     QtDialogs dialogs;
-    std::unique_ptr<QWidget> window;
-    if (editor)
-        window = std::make_unique<FrmWyb>(dialogs);
-    else
-        window = std::make_unique<FrmTest>(dialogs);
-    auto* shown = window->findChild<QLabel*>(label);
-    QVERIFY(shown);
-    QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(shown);
-    QCOMPARE(heard->role(), QAccessible::StaticText);
-
-    for (const QString& value : {u("12"), u(">>- 3- 1")}) {
-        shown->setText(value);
-        QCOMPARE(shown->text(), value); // the window shows the bare value
-        QCOMPARE(heard->text(QAccessible::Name), caption + u(": ") + value);
+    QWidget windows; // the editor and the generator, found by their names
+    new FrmWyb(dialogs, &windows);
+    new FrmTest(dialogs, &windows);
+    const QString table = QString::fromUtf8(readAll(u(TESTOWNIK_DATA "/dostepnosc.txt")));
+    for (const QString& line : table.split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList row = line.split(u'\t');
+        auto* shown = windows.findChild<QWidget*>(row[0])->findChild<QLabel*>(row[1]);
+        QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(shown);
+        QVERIFY2(heard && heard->role() == QAccessible::StaticText, qPrintable(line));
+        shown->setText(u(">>- 3- 1"));
+        QCOMPARE(heard->text(QAccessible::Name), row[2] + u(": >>- 3- 1"));
+        shown->clear(); // read at every query: the name follows the text
+        QCOMPARE(heard->text(QAccessible::Name), row[2]);
     }
-    shown->clear();
-    QCOMPARE(heard->text(QAccessible::Name), caption);
 }
 
 QTEST_MAIN(TstDostepnosc)
