@@ -5,17 +5,13 @@ import time
 
 import pyatspi
 
-
-def heard():
-    try:
-        return [element.name for app in pyatspi.Registry.getDesktop(0) if app and app.name == 'testownik'
-                for element in pyatspi.findAllDescendants(app, lambda element: True)]
-    except Exception:  # a window closing while it is walked
-        return []
-
-
 for attempt in range(100):
-    if ok := all(name in (found := heard()) for name in sys.argv[1:]):
+    try:
+        found = [element.name for app in pyatspi.Registry.getDesktop(0) if app and app.name == 'testownik'
+                 for element in pyatspi.findAllDescendants(app, lambda element: True)]
+    except Exception:  # a window closing while it is walked
+        found = []
+    if ok := all(name in found for name in sys.argv[1:]):
         break
     time.sleep(0.1)
 print('heard: ' + ' | '.join(name for name in found if ': ' in name), file=sys.stdout if ok else sys.stderr)
