@@ -129,7 +129,7 @@ void TstFrmWyb::loadFailures()
     QVERIFY(content.isEmpty() ? QDir().mkdir(u"set"_s) : writeAll(u"set"_s, content));
     QVERIFY(!open(u"set"_s));
     const QString shown = message();
-    QCOMPARE(dialogs->ended(), !content.isEmpty()); // a set that is none ends the program, untouched
+    QCOMPARE(dialogs->ending(), !content.isEmpty()); // a set that is none ends the program, untouched
     QVERIFY2(content.isEmpty()
                  ? shown.contains(u"Nie można otworzyć zestawu"_s)
                  : shown == u"TEST|Wybrany plik nie jest bazą pytań\rnastąpi zakończenie programu"_s &&
@@ -138,7 +138,7 @@ void TstFrmWyb::loadFailures()
     // A cancelled name, then a cancelled dialog, end the program without a message.
     reset();
     dialogs->files << QString();
-    QVERIFY(!open(QString(), 1) && dialogs->ended() && dialogs->messages.isEmpty());
+    QVERIFY(!open(QString(), 1) && dialogs->ending() && dialogs->messages.isEmpty());
 }
 
 void TstFrmWyb::deletion()
@@ -229,10 +229,10 @@ void TstFrmWyb::exchange()
                    << data + u"obraz.png"_s;
     for (const char* file : {"import.xml", "import.gift", "import.txt"}) {
         click("Command1");
-        QCOMPARE(message(),
-                 u"Budowanie bazy pytań|"_s + QString::fromUtf8(readAll(data + u(file) + u".raport"_s))
-                                                  .trimmed()
-                                                  .replace(QLatin1Char('\n'), QLatin1Char('\r')));
+        QCOMPARE(message(), u"Budowanie bazy pytań|"_s +
+                                QString::fromUtf8(readAll(data + QString::fromUtf8(file) + u".raport"_s))
+                                    .trimmed()
+                                    .replace(QLatin1Char('\n'), QLatin1Char('\r')));
     }
     QCOMPARE(readAll(dir->file(u"set"_s)).mid(1314), readAll(data + u"import.xml.zestaw"_s) +
                                                          readAll(data + u"import.gift.zestaw"_s) +

@@ -77,7 +77,7 @@ void TstFrmTest::rejectedCount_data()
 {
     QTest::addColumn<QString>("count");
     for (const char* c : {"", "abc", "0.9", "6", "5.1", "-2", "32768", "4294967297"})
-        QTest::newRow(c) << u(c);
+        QTest::newRow(c) << QString::fromUtf8(c);
     QTest::newRow("10000 digits") << QString(10000, QLatin1Char('7'));
 }
 
@@ -175,8 +175,8 @@ void TstFrmTest::pageBesideTheSetInDrawOrder()
                                             u"Hasło|Podaj kod uruchommieniowy testu"_s}));
     // One of the five cannot be scored: typ 0 with a mark -1.
     QCOMPARE(label("lbluwaga"),
-             u("Uwaga: w zestawie są pytania, których nie da się zaliczyć (1). Sprawdź je w "
-               "edytorze: „sprawdź zestaw”."));
+             u"Uwaga: w zestawie są pytania, których nie da się zaliczyć (1). Sprawdź je w "
+             u"edytorze: „sprawdź zestaw”."_s);
     QVERIFY(!w("lbluwaga")->isHidden());
     dialogs->saves << dir->file(u"test"_s) << dir->file(u"klucz.pdf"_s);
     click("cmdtestdruk");
