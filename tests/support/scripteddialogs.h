@@ -15,8 +15,7 @@ class ScriptedDialogs : public Dialogs
 public:
     struct Message
     {
-        QString text;
-        QString title;
+        QString text, title;
     };
     QList<Answer> answers; // for Yes/No boxes; OK boxes need none
     QStringList inputs;    // typed answers for input boxes
