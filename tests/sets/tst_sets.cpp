@@ -20,14 +20,11 @@ private slots:
     void recordFields();
     void count_data();
     void count();
-    void openedSet_data();
-    void openedSet();
     void deletion_data();
     void deletion();
     void append_data();
     void append();
-    void recovery();
-    void writeFaultsLoseNothing();
+    void writeFaultsAndRecovery();
     void killedDeletionLeavesNothingBehind();
 };
 
@@ -48,16 +45,13 @@ void TstSets::codePageMatchesTheConverter()
     QStringEncoder encoder("windows-1250");
     for (int b = 0; b < 256; ++b)
         QCOMPARE(cp1250::decode(QByteArray(1, char(b))), decoder.decode(QByteArray(1, char(b))));
-    for (char16_t c = 1; c != 0; ++c) {
-        const QString s = u"a"_s + QChar(c) + u"b"_s;
+    QStringList texts{QString::fromUtf16(u"\U0001F600\U000E0001x"), QString::fromUtf16(u"\xD800\xD800"),
+                      QString::fromUtf16(u"x\xDC00")};
+    for (char16_t c = 1; c != 0; ++c)
+        texts << u"a"_s + QChar(c) + u"b"_s;
+    for (const QString& s : texts) {
         encoder.resetState();
-        QVERIFY2(cp1250::encode(s) == QByteArray(encoder.encode(s)), qPrintable(QString::number(c, 16)));
-    }
-    for (const QString& s :
-         {QString::fromUtf16(u"\U0001F600\U000E0001x"), QString::fromUtf16(u"\xD800\xD800"),
-          QString::fromUtf16(u"x\xDC00"), u"Zażółć gęślą jaźń €"_s}) {
-        encoder.resetState();
-        QCOMPARE(cp1250::encode(s), QByteArray(encoder.encode(s)));
+        QVERIFY2(cp1250::encode(s) == QByteArray(encoder.encode(s)), s.toUtf8().toHex().constData());
     }
 }
 
@@ -75,12 +69,10 @@ void TstSets::recordFields()
     QCOMPARE(tekst(r.odp1), u"żaba"_s);
     QCOMPARE(tekst(r.odp2).size(), 150);
     QCOMPARE(rekord::decode(bytes), r);
-    QCOMPARE(rekord::decode(bytes).encode(), bytes);
 
-    // A zero byte ends a text; blanks or zeros alone read empty; a short input is zero-padded.
+    // A zero byte ends a text; a short input is zero-padded.
     const rekord z = rekord::decode(QByteArray("ab\0cd", 5));
     QCOMPARE(tekst(z.pytanie), u"ab"_s);
-    QCOMPARE(tekst(rekord::pusty().rysunek), QString());
     QCOMPARE(z.encode().mid(5), QByteArray(1309, '\0'));
 }
 
@@ -98,38 +90,6 @@ void TstSets::count()
     QFETCH(qint64, length);
     QFETCH(qint64, records);
     QCOMPARE(zestaw::liczbaRekordow(length), records);
-    QCOMPARE(zestaw::pelneRekordy(length), length / 1314);
-}
-
-void TstSets::openedSet_data()
-{
-    QTest::addColumn<QByteArray>("before");
-    QTest::addColumn<int>("stan");
-    QTest::addColumn<QByteArray>("after");
-    const QByteArray empty = rekord::pusty().encode();
-    QTest::newRow("missing file: one empty question")
-        << QByteArray() << int(OtwartyZestaw::Stan::Gotowe) << empty;
-    QTest::newRow("short file: not a set, untouched")
-        << QByteArray("notatki") << int(OtwartyZestaw::Stan::NieZestaw) << QByteArray("notatki");
-    QTest::newRow("10 records and a half")
-        << numbered(10) + "xyz" << int(OtwartyZestaw::Stan::Gotowe) << numbered(10) + "xyz";
-}
-
-void TstSets::openedSet()
-{
-    QFETCH(QByteArray, before);
-    QFETCH(int, stan);
-    QFETCH(QByteArray, after);
-    TempCwd dir;
-    if (!before.isEmpty())
-        QVERIFY(writeAll(u"set"_s, before));
-    OtwartyZestaw set;
-    QCOMPARE(int(set.otworz(u"set"_s).stan), stan);
-    set.zamknij();
-    QCOMPARE(readAll(u"set"_s), after);
-    if (stan == int(OtwartyZestaw::Stan::Gotowe))
-        QCOMPARE(set.iloscrekordow(), qMax(1, int(after.size() / 1314)));
-    QCOMPARE(int(set.otworz(dir.path()).stan), int(OtwartyZestaw::Stan::NieOtwarto)); // a folder
 }
 
 void TstSets::deletion_data()
@@ -150,19 +110,14 @@ void TstSets::deletion()
     TempCwd dir;
     // "before a partial end": the file holds 2.6 records, counted 3; the third is copied zero-padded.
     const QByteArray bytes = count == 3 ? numbered(2) + QByteArray(800, 'x') : numbered(count);
-    QVERIFY(writeAll(u"set"_s, bytes));
     OtwartyZestaw set;
-    QVERIFY(set.otworz(u"set"_s).ok);
-    QCOMPARE(set.iloscrekordow(), count);
+    QVERIFY(writeAll(u"set"_s, bytes) && set.otworz(u"set"_s).ok);
     const OtwartyZestaw::WynikUsuniecia w = set.usun(n);
     QVERIFY2(w.ok, qPrintable(w.error));
     QByteArray expected = bytes;
     expected.remove((n - 1) * 1314, 1314);
     expected.resize((count - 1) * 1314, '\0');
-    if (count == 1)
-        expected = rekord::pusty().encode();
-    QCOMPARE(readAll(u"set"_s), expected);
-    QCOMPARE(set.iloscrekordow(), qMax(1, count - 1));
+    QCOMPARE(readAll(u"set"_s), count == 1 ? rekord::pusty().encode() : expected);
     QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{u"set"_s});
 }
 
@@ -188,14 +143,10 @@ void TstSets::append()
     // "counted short": the editor counts 1000 of the file's 2000 records, as after a failed append;
     // copied front to back, the first pieces would overwrite records not yet read.
     const QByteArray bytes = numbered(qMax(count, appended));
-    QVERIFY(writeAll(u"set"_s, bytes));
     const QString from = other.isEmpty() ? u"set"_s : u"other"_s;
-    if (!other.isEmpty())
-        QVERIFY(writeAll(from, other));
-    QFile file(u"set"_s);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QFile source(from);
-    QVERIFY(source.open(QIODevice::ReadOnly));
+    QVERIFY(writeAll(u"set"_s, bytes) && (other.isEmpty() || writeAll(from, other)));
+    QFile file(u"set"_s), source(from);
+    QVERIFY(file.open(QIODevice::ReadWrite) && source.open(QIODevice::ReadOnly));
     const zestaw::WynikDolaczania w = zestaw::dolaczZestaw(file, count, source);
     QVERIFY2(w.ok, qPrintable(w.error));
     QCOMPARE(w.appended, appended);
@@ -205,35 +156,13 @@ void TstSets::append()
         QCOMPARE(w.last.encode(), taken.right(1314));
 }
 
-void TstSets::recovery()
+// Faults leave the set whole; a set another program deleted or replaced is saved from the open file.
+void TstSets::writeFaultsAndRecovery()
 {
     TempCwd dir;
-    QVERIFY(writeAll(u"set"_s, numbered(3)));
     OtwartyZestaw set;
-    QVERIFY(set.otworz(u"set"_s).ok);
-    QCOMPARE(int(set.upewnijSie().miejsce), int(OtwartyZestaw::Miejsce::NaMiejscu));
-
-    QVERIFY(QFile::remove(u"set"_s));
-    QCOMPARE(int(set.upewnijSie().miejsce), int(OtwartyZestaw::Miejsce::Odtworzony));
-    QCOMPARE(readAll(u"set"_s), numbered(3));
-
-    QVERIFY(writeAll(u"inny"_s, "cudzy plik") && QFile::remove(u"set"_s) &&
-            QFile::rename(u"inny"_s, u"set"_s));
-    const OtwartyZestaw::WynikMiejsca w = set.upewnijSie();
-    QVERIFY(w.ok && w.miejsce == OtwartyZestaw::Miejsce::Kopia);
-    QCOMPARE(readAll(u"set"_s), QByteArray("cudzy plik"));
-    QCOMPARE(set.nazwapliku(), dir.file(u"set.kopia"_s));
-    QVERIFY(set.zapisz(4, rekord::pusty()).ok); // later saves go to the copy
-    QCOMPARE(readAll(set.nazwapliku()), numbered(3) + rekord::pusty().encode());
-}
-
-void TstSets::writeFaultsLoseNothing()
-{
-    TempCwd dir;
-    QVERIFY(writeAll(u"set"_s, numbered(10)));
-    OtwartyZestaw set;
-    QVERIFY(set.otworz(u"set"_s).ok);
-    QVERIFY(writeAll(u"other"_s, numbered(3, 50)));
+    QVERIFY(writeAll(u"set"_s, numbered(10)) && writeAll(u"other"_s, numbered(3, 50)) &&
+            set.otworz(u"set"_s).ok);
     {
         const FileSizeLimit limit(5000);
         const OtwartyZestaw::WynikUsuniecia deleted = set.usun(1);
@@ -246,17 +175,22 @@ void TstSets::writeFaultsLoseNothing()
         const zestaw::WynikDolaczania appended = set.dolacz(u"other"_s);
         QVERIFY(!appended.ok && !appended.error.isEmpty());
         QCOMPARE(appended.appended, 2);
-        QCOMPARE(set.iloscrekordow(), 12);
     }
-    QCOMPARE(readAll(u"set"_s).left(12 * 1314), numbered(10) + numbered(2, 50));
+    const QByteArray written = readAll(u"set"_s);
+    QCOMPARE(written.left(12 * 1314), numbered(10) + numbered(2, 50));
     QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden).size(), 2);
 
-    // The set's folder vanished while it was open.
-    QVERIFY(QDir().mkdir(u"sub"_s) && writeAll(u"sub/set"_s, numbered(2)));
-    OtwartyZestaw gone;
-    QVERIFY(gone.otworz(u"sub/set"_s).ok);
-    QVERIFY(QDir(u"sub"_s).removeRecursively());
-    QVERIFY(!gone.usun(1).ok);
+    QVERIFY(QFile::remove(u"set"_s));
+    QCOMPARE(int(set.upewnijSie().miejsce), int(OtwartyZestaw::Miejsce::Odtworzony));
+    QCOMPARE(readAll(u"set"_s), written);
+    QVERIFY(writeAll(u"inny"_s, "cudzy plik") && QFile::remove(u"set"_s) &&
+            QFile::rename(u"inny"_s, u"set"_s));
+    const OtwartyZestaw::WynikMiejsca w = set.upewnijSie();
+    QVERIFY(w.ok && w.miejsce == OtwartyZestaw::Miejsce::Kopia);
+    QCOMPARE(readAll(u"set"_s), QByteArray("cudzy plik"));
+    QCOMPARE(set.nazwapliku(), dir.file(u"set.kopia"_s));
+    QVERIFY(set.zapisz(13, rekord::pusty()).ok); // later saves go to the copy
+    QCOMPARE(readAll(set.nazwapliku()), written.left(12 * 1314) + rekord::pusty().encode());
 }
 
 // The new version is written to a file without a name, so a process killed while writing it
@@ -279,14 +213,10 @@ void TstSets::killedDeletionLeavesNothingBehind()
         const QDir fds(u"/proc/%1/fd"_s.arg(child));
         QString writing;
         for (int i = 0; i < 20000 && writing.isEmpty(); ++i, usleep(100))
-            for (const QString& fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-                char target[4096];
-                const ssize_t n =
-                    ::readlink(QFile::encodeName(fds.filePath(fd)).constData(), target, sizeof target);
-                const QString held = QFile::decodeName(QByteArray(target, int(qMax<ssize_t>(n, 0))));
-                if (held.startsWith(dir.path()) && held != dir.file(u"set"_s))
+            for (const QString& fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+                if (const QString held = QFile::symLinkTarget(fds.filePath(fd));
+                    held.startsWith(dir.path()) && held != dir.file(u"set"_s))
                     writing = held;
-            }
         QStringList listing = QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);

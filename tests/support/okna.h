@@ -8,19 +8,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 
 #include <memory>
 
 // What every window test needs: a fresh current folder, scripted dialogs, and the window's
-// controls by their names.
+// controls by their names. Call reset() before each test.
 template <class Window>
 struct WindowFixture
 {
-    std::unique_ptr<TempCwd> dir = std::make_unique<TempCwd>();
-    std::unique_ptr<ScriptedDialogs> dialogs = std::make_unique<ScriptedDialogs>();
+    std::unique_ptr<TempCwd> dir;
+    std::unique_ptr<ScriptedDialogs> dialogs;
     std::unique_ptr<Window> window;
 
     void reset()
@@ -33,30 +30,24 @@ struct WindowFixture
     template <class T = QWidget>
     T* w(const char* name) const
     {
-        T* found = window->template findChild<T*>(QLatin1String(name));
-        Q_ASSERT(found);
-        return found;
+        return window->template findChild<T*>(QLatin1String(name));
     }
     void click(const char* name) const { QTest::mouseClick(w(name), Qt::LeftButton); }
     QString label(const char* name) const { return w<QLabel>(name)->text(); }
     // Replaces a box's text key by key, Polish letters included (keyClicks takes ASCII only).
     void type(const char* name, const QString& text) const
     {
-        QWidget* box = w(name);
-        if (auto* edit = qobject_cast<QPlainTextEdit*>(box))
-            edit->clear();
-        else
-            static_cast<QLineEdit*>(box)->clear();
+        QTest::keyClick(w(name), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(w(name), Qt::Key_Delete);
         for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, w(name), Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
-    // The one message shown since the last call, as "title|text".
+    // The messages shown since the last call, as "title|text", one a line.
     QString message()
     {
         QStringList shown;
-        for (const ScriptedDialogs::Message& m : dialogs->messages)
+        for (const ScriptedDialogs::Message& m : std::exchange(dialogs->messages, {}))
             shown << m.title + QLatin1Char('|') + m.text;
-        dialogs->messages.clear();
         return shown.join(QLatin1Char('\n'));
     }
 };

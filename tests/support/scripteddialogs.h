@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <QTest>
 
 using namespace Qt::StringLiterals; // u"…"_s in tests
 
@@ -14,10 +15,7 @@ class ScriptedDialogs : public Dialogs
 public:
     struct Message
     {
-        QString text;
-        Buttons buttons;
-        Icon icon;
-        QString title;
+        QString text, title;
     };
     QList<Answer> answers; // for Yes/No boxes; OK boxes need none
     QStringList inputs;    // typed answers for input boxes
@@ -27,19 +25,44 @@ public:
     QList<Message> messages;
     QStringList prompts;               // "title|prompt" of each input box
     QList<OpenFileDialog> fileDialogs; // the dialog's settings each time it was shown
-    QList<SaveFileDialog> saveDialogs;
     QStringList helpCalls;
 
-    Answer message(QWidget*, const QString& text, Buttons buttons, Icon icon, const QString& title) override;
-    QString input(QWidget*, const QString& prompt, const QString& title) override;
+    Answer message(QWidget*, const QString& text, Buttons buttons, Icon, const QString& title) override
+    {
+        messages.append({text, title});
+        return buttons == Buttons::Ok ? Answer::Ok : next(answers, "unexpected Yes/No box", Answer::No);
+    }
+    QString input(QWidget*, const QString& prompt, const QString& title) override
+    {
+        prompts << title + QLatin1Char('|') + prompt;
+        return next(inputs, "unexpected input box", QString());
+    }
     void help(QWidget*, const QString& file, int command, int context) override
     {
         helpCalls << u"%1 %2 %3"_s.arg(file).arg(command).arg(context);
     }
     void endProgram() override { ending_ = true; }
-    bool ended() const { return ending_; }
 
 protected:
-    QString chooseFile(QWidget*, const OpenFileDialog& dialog) override;
-    void chooseSaveFile(QWidget*, SaveFileDialog& dialog) override;
+    QString chooseFile(QWidget*, const OpenFileDialog& dialog) override
+    {
+        fileDialogs.append(dialog);
+        // Not empty: a window that asks again after a cancel must not loop for ever.
+        return next(files, "unexpected open-file dialog", u"/nonexistent/unexpected"_s);
+    }
+    void chooseSaveFile(QWidget*, SaveFileDialog& dialog) override
+    {
+        const QStringList answer = next(saves, "unexpected save-file dialog", QString()).split(u'|');
+        dialog.fileName = answer[0];
+        dialog.filter = answer.value(1, dialog.filters.value(0));
+    }
+
+private:
+    template <class T>
+    static T next(QList<T>& queue, const char* what, const T& otherwise)
+    {
+        if (queue.isEmpty())
+            QTest::qFail(what, __FILE__, __LINE__);
+        return queue.isEmpty() ? otherwise : queue.takeFirst();
+    }
 };

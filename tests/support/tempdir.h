@@ -1,17 +1,11 @@
 #pragma once
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals; // u"…"_s in tests
-
-inline QString u(const char* s)
-{
-    return QString::fromUtf8(s);
-}
 
 // A fresh folder made the current folder for one test; the previous one comes back after.
 class TempCwd
