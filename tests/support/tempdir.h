@@ -7,6 +7,11 @@
 
 using namespace Qt::StringLiterals; // u"…"_s in tests
 
+inline QString u(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+
 // A fresh folder made the current folder for one test; the previous one comes back after.
 class TempCwd
 {
