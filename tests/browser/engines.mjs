@@ -18,12 +18,9 @@ export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 // Polls `read` until `done` holds for what it returned, `tries` times 100 ms; the last value. A
 // read waits while a prompt is open.
 export async function until(read, done, tries = 50) {
-    let value;
-    for (let i = 0; i < tries; ++i, await sleep(100)) {
-        value = await read().catch(() => null); // a page being left cannot answer
-        if (done(value))
-            break;
-    }
+    let value; // null from a page being left, which cannot answer
+    for (let i = 0; i < tries && !done((value = await read().catch(() => null))); ++i)
+        await sleep(100);
     return value;
 }
 
@@ -42,9 +39,8 @@ function puppet(browser, newContext, phone = false) {
                 await sleep(late ? 7000 : 0); // Chromium and Firefox let a click open a window for 5 s
                 await dialog.accept(replies.shift() ?? '');
             });
-            const other = async () => (await context.pages()).find((p) => p !== page);
-            const frame = async () => (await page.$('#wynikwstronie')).contentFrame();
-            const scope = (where) => (where === 'popup' ? other() : where === 'frame' ? frame() : page);
+            const scope = async (where) => (where === 'popup' ? (await context.pages()).find((p) => p !== page)
+                : where === 'frame' ? (await page.$('#wynikwstronie')).contentFrame() : page);
             Object.assign(tab, {
                 click: async (sel, where) => (await scope(where))[phone ? 'tap' : 'click'](sel),
                 type: async (sel, text) => (await tab.click(sel), await page.keyboard.type(text)),
@@ -88,13 +84,11 @@ export async function firefox() {
 export async function webkit() {
     const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
                        { stdio: ['ignore', 'ignore', 'inherit', 'pipe'] });
-    const display = await new Promise((resolve) => xvfb.stdio[3].once('data', (d) => resolve(`:${String(d).trim()}`)));
+    const DISPLAY = await new Promise((resolve) => xvfb.stdio[3].once('data', (d) => resolve(`:${String(d).trim()}`)));
     const probe = createServer().listen(0, '127.0.0.1');
-    await once(probe, 'listening');
-    const { port } = probe.address();
+    const { port } = await once(probe, 'listening').then(() => probe.address());
     probe.close();
-    const env = { ...process.env, DISPLAY: display };
-    const driver = spawn('WebKitWebDriver', [`--port=${port}`], { stdio: 'ignore', env });
+    const driver = spawn('WebKitWebDriver', [`--port=${port}`], { stdio: 'ignore', env: { ...process.env, DISPLAY } });
     const wd = async (path, body, method = body ? 'POST' : 'GET') => {
         const answer = await fetch(`http://127.0.0.1:${port}${path}`, { method, body: body && JSON.stringify(body) });
         const { value } = await answer.json();
@@ -103,11 +97,9 @@ export async function webkit() {
         return value;
     };
     await until(() => wd('/status'), Boolean, 100);
-    const browserOptions = {
-        binary: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser',
-        args: ['--automation', '--javascript-can-open-windows-automatically=false'],
-    };
-    const alwaysMatch = { 'webkitgtk:browserOptions': browserOptions, unhandledPromptBehavior: 'ignore' };
+    const binary = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
+    const args = ['--automation', '--javascript-can-open-windows-automatically=false'];
+    const alwaysMatch = { 'webkitgtk:browserOptions': { binary, args }, unhandledPromptBehavior: 'ignore' };
     return {
         close: () => [driver, xvfb].forEach((p) => p.kill()),
         async open(url, { replies, late }) {
@@ -116,20 +108,18 @@ export async function webkit() {
             const tab = { asked: [] };
             const answer = async () => {
                 const text = await raw('/alert/text').catch(() => null);
-                if (text === null)
-                    return false;
-                tab.asked.push(text);
-                await raw('/alert/text', { text: replies.shift() ?? '' });
-                await raw('/alert/accept', {});
-                return true;
+                if (text !== null) {
+                    tab.asked.push(text);
+                    await raw('/alert/text', { text: replies.shift() ?? '' }).then(() => raw('/alert/accept', {}));
+                }
+                return text !== null;
             };
             // A prompt may open after the command that caused it: answered when a command meets it.
-            const s = (path, body, method) =>
-                raw(path, body, method).catch(async (e) => {
-                    if (e.code !== 'unexpected alert open' || !(await answer()))
-                        throw e;
-                    return s(path, body, method);
-                });
+            const s = (path, body, method) => raw(path, body, method).catch(async (e) => {
+                if (e.code !== 'unexpected alert open' || !(await answer()))
+                    throw e;
+                return s(path, body, method);
+            });
             const element = (sel) => s('/element', { using: 'css selector', value: sel });
             const on = async (sel, action, body = {}) =>
                 s(`/element/${Object.values(await element(sel))[0]}/${action}`, body);
@@ -137,6 +127,7 @@ export async function webkit() {
             const main = await s('/window');
             // Runs `then` in the result window or the frame and comes back to the page.
             const inside = async (where, then) => {
+                while (await answer()); // a prompt opened late, after a slow code check: listing windows misses it
                 const handle = where === 'popup' && (await s('/window/handles')).find((h) => h !== main);
                 if (handle === undefined)
                     return null;
@@ -153,10 +144,8 @@ export async function webkit() {
                     // WebKit lets a click open a window however long the prompt waits: a refused window
                     // is seen only after a click without a user gesture, from a script.
                     const script = `setTimeout(() => document.querySelector('${sel}').click()); arguments[0]()`;
-                    if (late && sel === 'hr[onclick]')
-                        await s('/execute/async', { script, args: [] });
-                    else
-                        await inside(where, () => on(sel, 'click'));
+                    const gestureless = late && sel === 'hr[onclick]';
+                    await (gestureless ? s('/execute/async', { script, args: [] }) : inside(where, () => on(sel, 'click')));
                     while (await answer());
                 },
                 type: (sel, text) => on(sel, 'value', { text }),
