@@ -10,6 +10,8 @@
 #include "okna.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
 
 #include <cstdio>
 
