@@ -599,23 +599,31 @@ void FrmWyb::raport(const QStringList& lines)
                      editorTitle);
 }
 
-void FrmWyb::cmdeksport()
+bool FrmWyb::calyZestawDo(SaveFileDialog& dialog, QList<rekord>& rekordy)
 {
     if (!zachowajrekord())
-        return;
-    dialogs_.saveFile(this, CmEksport);
-    const QString path = CmEksport.fileName;
-    if (path.isEmpty())
-        return;
-    const std::optional<wymiana::Format> format = wymiana::formatEksportu(path);
-    QList<rekord> rekordy;
+        return false;
+    dialogs_.saveFile(this, dialog);
+    if (dialog.fileName.isEmpty())
+        return false;
     const Wynik read = zestaw_.czytajWszystkie(rekordy);
-    if (!read.ok || !format) {
-        blad(QStringLiteral("Nie udało się zapisać pliku „%1”.\r%2")
-                 .arg(path,
-                      read.ok ? QStringLiteral("Zestaw można zapisać tylko w formacie Moodle XML (.xml) albo "
-                                               "GIFT (.gift, .txt).")
-                              : read.error));
+    if (!read.ok)
+        blad(QStringLiteral("Nie udało się zapisać pliku „%1”.\r%2").arg(dialog.fileName, read.error));
+    return read.ok;
+}
+
+void FrmWyb::cmdeksport()
+{
+    QList<rekord> rekordy;
+    if (!calyZestawDo(CmEksport, rekordy))
+        return;
+    const QString path = CmEksport.fileName;
+    const std::optional<wymiana::Format> format = wymiana::formatEksportu(path);
+    if (!format) {
+        blad(QStringLiteral(
+                 "Nie udało się zapisać pliku „%1”.\rZestaw można zapisać tylko w formacie Moodle XML "
+                 "(.xml) albo GIFT (.gift, .txt).")
+                 .arg(path));
         return;
     }
     const wymiana::WynikEksportu written = wymiana::eksportuj(rekordy, *format, zestaw_.folder(), path);
@@ -701,16 +709,11 @@ void FrmWyb::pokazPytanie(int nr)
 
 void FrmWyb::cmddrukuj()
 {
-    if (!zachowajrekord())
-        return;
-    dialogs_.saveFile(this, CmDruk);
-    const QString path = CmDruk.fileName;
-    if (path.isEmpty())
-        return;
     QList<rekord> rekordy;
-    Wynik written = zestaw_.czytajWszystkie(rekordy);
-    if (written.ok)
-        written = druk::zestaw(rekordy, ui->lblnazwazestawu->text(), zestaw_.folder(), path);
+    if (!calyZestawDo(CmDruk, rekordy))
+        return;
+    const Wynik written =
+        druk::zestaw(rekordy, ui->lblnazwazestawu->text(), zestaw_.folder(), CmDruk.fileName);
     if (!written.ok)
-        blad(QStringLiteral("Nie udało się zapisać pliku „%1”.\r%2").arg(path, written.error));
+        blad(QStringLiteral("Nie udało się zapisać pliku „%1”.\r%2").arg(CmDruk.fileName, written.error));
 }

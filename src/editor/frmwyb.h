@@ -69,6 +69,9 @@ private:
     bool ensureSetInPlace();
     void blad(const QString& text);
     void raport(const QStringList& lines);
+    // Saves the question on screen, asks where to write and reads the whole set. False when the
+    // dialog was cancelled or the set could not be read (the user has been told).
+    bool calyZestawDo(SaveFileDialog& dialog, QList<rekord>& rekordy);
     void nieJestZestawem();
     void zlyRysunek();
     void showCounts();

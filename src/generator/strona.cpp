@@ -4,29 +4,12 @@
 
 #include <QSaveFile>
 
-#include <bitset>
 #include <cmath>
 #include <cstring>
 
 namespace strona {
 
 namespace {
-
-// Characters the page's code page holds, derived from the converter itself.
-const std::bitset<0x10000>& znakiKodowania()
-{
-    static const std::bitset<0x10000> chars = [] {
-        std::bitset<0x10000> result;
-        for (int b = 0; b < 256; ++b) {
-            const QByteArray byte(1, char(b));
-            const QString decoded = cp1250::decode(byte);
-            if (decoded.size() == 1 && cp1250::encode(decoded) == byte)
-                result.set(decoded.at(0).unicode());
-        }
-        return result;
-    }();
-    return chars;
-}
 
 QString hex(uint value, int width)
 {
@@ -128,7 +111,6 @@ QString sekundy(double seconds)
 
 QString napisSkryptu(const QString& text)
 {
-    const std::bitset<0x10000>& representable = znakiKodowania();
     QString s;
     s.reserve(text.size());
     for (const QChar c : text) {
@@ -152,7 +134,7 @@ QString napisSkryptu(const QString& text)
         default:
             if (c.unicode() < 0x20)
                 s += QStringLiteral("\\x") + hex(c.unicode(), 2);
-            else if (!representable.test(c.unicode()))
+            else if (!cp1250::zawiera(c.unicode()))
                 s += QStringLiteral("\\u") + hex(c.unicode(), 4); // kept exact despite the code page
             else
                 s += c;

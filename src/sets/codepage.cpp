@@ -78,6 +78,11 @@ QByteArray encode(const QString& text)
     return out;
 }
 
+bool zawiera(char32_t c)
+{
+    return c < 0x10000 && fromUnicode()[c] != 0;
+}
+
 QString decode(const QByteArray& bytes)
 {
     QString out(bytes.size(), Qt::Uninitialized);

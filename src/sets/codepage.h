@@ -12,4 +12,7 @@ namespace cp1250 {
 QByteArray encode(const QString& text);
 QString decode(const QByteArray& bytes);
 
+// Whether the character is one of the code page's 256, which a text keeps through a round trip.
+bool zawiera(char32_t c);
+
 } // namespace cp1250

@@ -21,27 +21,11 @@ using namespace detail;
 
 namespace {
 
-// Characters Windows-1250 holds: those that come back unchanged from a round trip.
-const std::array<bool, 0x10000>& wKodzie()
-{
-    static const auto table = [] {
-        std::array<bool, 0x10000> t{};
-        for (int b = 1; b < 256; ++b) {
-            const QByteArray byte(1, char(b));
-            const QString c = cp1250::decode(byte);
-            if (c.size() == 1 && cp1250::encode(c) == byte)
-                t[c.at(0).unicode()] = true;
-        }
-        return t;
-    }();
-    return table;
-}
-
+// A zero byte would end the text in its field: it counts as outside.
 bool wKodzie(const QString& text)
 {
-    const auto& table = wKodzie();
     for (QChar c : text)
-        if (!table[c.unicode()])
+        if (c.unicode() == 0 || !cp1250::zawiera(c.unicode()))
             return false;
     return true;
 }
@@ -372,7 +356,6 @@ QStringList Zbieracz::raport() const
 
 QString Zbieracz::pole(int numer, const QString& text, bool html, int width, const QString& co)
 {
-    const auto& table = wKodzie();
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -383,7 +366,7 @@ QString Zbieracz::pole(int numer, const QString& text, bool html, int width, con
             c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
             ++i;
         }
-        if (c < 0x10000 && table[c]) {
+        if (cp1250::zawiera(c)) {
             out += QChar(char16_t(c));
             continue;
         }
