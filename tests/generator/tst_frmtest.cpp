@@ -4,6 +4,8 @@
 #include "sequence.h"
 #include "strona.h"
 
+#include <QAccessible>
+
 // The generator window driven through its real widgets, with scripted dialogs answering.
 class TstFrmTest : public QObject, WindowFixture<FrmTest>
 {
@@ -83,11 +85,17 @@ void TstFrmTest::acceptedCount()
 {
     QFETCH(QString, count);
     QFETCH(QString, drawn);
+    QStringList heard;
     writeSet(5);
     QVERIFY(open({0.5, 0.1, 0.9, 0.5, 0.3, 0.1, 0.7}));
     dialogs->inputs << u"10"_s << u"kod"_s;
     generate(count);
     QCOMPARE(label("lblspr"), drawn);
+    // What a screen reader hears of the value labels: their caption and their value.
+    for (const char* name : {"lblnazwazestawu", "lbliloscpytan", "lblspr"})
+        heard << QAccessible::queryAccessibleInterface(w(name))->text(QAccessible::Name);
+    QCOMPARE(heard, (QStringList{u"Nazwa zestawu: zestaw"_s, u"Ilość pytań w zestawie: 5"_s,
+                                 u"Wylosowane pytania: "_s + drawn}));
     QVERIFY(dialogs->messages.isEmpty());
     QCOMPARE(readAll(u"test.html"_s).count("<FORM NAME="), drawn.count(QLatin1Char('-')));
 }
