@@ -1,13 +1,4 @@
-// The browsers the page is taken in, each behind the same small driver:
-//
-//   engine.open(url, { replies, late }) -> tab     engine.close()
-//   tab.click(selector, where)   where: 'page' (default), 'popup' (the result window) or 'frame'
-//   tab.type(selector, text)     tab.eval(expression, where) -> value, null without a popup
-//   tab.windows() -> count       tab.errors() -> script errors    tab.asked: prompts shown
-//   tab.close()
-//
-// Prompts are answered from `replies`. `late`: the code is given so late that the popup blocker
-// refuses the result window. Every browser runs with its popup blocker on, as in a classroom.
+// The browsers the page is taken in, each behind the same small driver (see README.md).
 
 import { spawn } from 'node:child_process';
 import { once } from 'node:events';
