@@ -81,7 +81,8 @@ export async function webkit() {
     probe.close();
     const driver = spawn('WebKitWebDriver', [`--port=${port}`], { stdio: 'ignore', env: { ...process.env, DISPLAY } });
     const wd = async (path, body, method = body ? 'POST' : 'GET') => {
-        const answer = await fetch(`http://127.0.0.1:${port}${path}`, { method, body: body && JSON.stringify(body) });
+        const answer = await fetch(`http://127.0.0.1:${port}${path}`, // a hung command fails its scenario only
+                                   { method, body: body && JSON.stringify(body), signal: AbortSignal.timeout(60000) });
         const { value } = await answer.json();
         if (value?.error)
             throw Object.assign(new Error(`${path}: ${value.error}: ${value.message}`), { code: value.error });
