@@ -33,7 +33,10 @@ function puppet(browser, newContext, phone = false) {
             const scope = async (where) => (where === 'popup' ? (await context.pages()).find((p) => p !== page)
                 : where === 'frame' ? (await page.$('#wynikwstronie')).contentFrame() : page);
             Object.assign(tab, {
-                click: async (sel, where) => (await scope(where))[phone ? 'tap' : 'click'](sel),
+                // A click that closes the result window may still be waiting on it when it goes.
+                click: async (sel, where) => (await scope(where))[phone ? 'tap' : 'click'](sel).catch((e) => {
+                    if (where !== 'popup' || !/has been closed/.test(e.message)) throw e;
+                }),
                 type: async (sel, text) => (await tab.click(sel), await page.keyboard.type(text)),
                 eval: async (js, where) => (await scope(where))?.evaluate(js) ?? null,
                 windows: async () => (await context.pages()).length,
