@@ -5,7 +5,7 @@
 //   node bench/bench_pieczec.mjs [SEALED_PAGE] [ROUNDS]
 //
 // Needs playwright-core (npm ci --prefix tests/browser). The page defaults to the golden sealed
-// page; its low iteration count is replaced by the one in src/generator/pieczec.h.
+// page; its low iteration count is replaced by the one in src/rdzen/strona/pieczec.h.
 
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -18,7 +18,7 @@ const { chromium } = require('playwright-core');
 
 const pagePath = resolve(process.argv[2] ?? join(root, 'tests', 'data', 'zapieczetowana.html'));
 const rounds = Number(process.argv[3] ?? 9);
-const header = readFileSync(join(root, 'src', 'generator', 'pieczec.h'), 'utf8');
+const header = readFileSync(join(root, 'src', 'rdzen', 'strona', 'pieczec.h'), 'utf8');
 const iterations = Number(/constexpr int iteracje = (\d+);/.exec(header)[1]);
 
 const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox', '--disable-gpu'] });
