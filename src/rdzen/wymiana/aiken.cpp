@@ -1,4 +1,5 @@
-#include "pytanieobce.h"
+#include "teksty.h"
+#include "zbieracz.h"
 
 #include <QRegularExpression>
 

@@ -1,4 +1,6 @@
-#include "pytanieobce.h"
+#include "eksport.h"
+#include "teksty.h"
+#include "zbieracz.h"
 
 #include <QBuffer>
 #include <QDir>
