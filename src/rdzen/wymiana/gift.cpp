@@ -126,8 +126,11 @@ bool odpowiedzi(QString b, PytanieObce& p, bool plain)
             }
         }
         o.tekst = odkryj(body.section(QLatin1Char('#'), 0, 0));
+        // An answer without a format of its own has the question's.
+        const QString format = bezZnacznikaFormatu(o.tekst);
         if (p.rodzaj == R::Wybor) {
-            o.tekst = plain ? html(o.tekst) : bezAkapitu(o.tekst);
+            o.tekst = (format.isEmpty() ? plain : format == QLatin1String("plain")) ? html(o.tekst)
+                                                                                    : bezAkapitu(o.tekst);
             for (const QString& name : wyjmijRysunki(o.tekst))
                 p.bezRysunku.append({name, QStringLiteral("GIFT nie przenosi rysunków")});
         }
@@ -151,17 +154,7 @@ QString jedno(const QString& block, int wiersz, Zbieracz& zb)
             return QStringLiteral("nazwa pytania z wiersza %1 nie jest zamknięta znakami ::").arg(wiersz);
         q = q.mid(end + 2).trimmed();
     }
-    QString format;
-    if (const qsizetype end = q.indexOf(QLatin1Char(']')); q.startsWith(QLatin1Char('[')) && end > 0) {
-        const QString marker = q.mid(1, end - 1).toLower();
-        if (QStringList{QStringLiteral("html"), QStringLiteral("moodle"), QStringLiteral("plain"),
-                        QStringLiteral("markdown")}
-                .contains(marker)) {
-            format = marker;
-            q = q.mid(marker.size() + 2);
-        }
-    }
-    const bool plain = format == QLatin1String("plain");
+    const bool plain = bezZnacznikaFormatu(q) == QLatin1String("plain");
     PytanieObce p;
     const qsizetype open = q.indexOf(QLatin1Char('{'));
     if (open < 0) {

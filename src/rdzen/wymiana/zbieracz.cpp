@@ -182,11 +182,22 @@ void Zbieracz::dodaj(int numer, PytanieObce p)
         p.rodzaj = R::Wybor;
         p.jednokrotny = true;
     }
+    // A sound, a document or a link to an embedded file would be missing from the page, and the
+    // question cannot be answered without it.
+    QStringList pliki = odwolaniaDoPlikow(p.tekst);
+    for (const Odpowiedz& o : std::as_const(p.odpowiedzi))
+        pliki += odwolaniaDoPlikow(o.tekst);
+    if (!pliki.isEmpty()) {
+        pomin(numer, QStringLiteral("odwołuje się do pliku %1 (dźwięku, dokumentu lub odnośnika), którego "
+                                    "zestaw nie przenosi")
+                         .arg(wyliczenie(pliki)));
+        return;
+    }
     // Blank answers are dropped, as Moodle drops them.
     QList<Odpowiedz> odp;
     double best = 0;
     for (Odpowiedz& o : p.odpowiedzi) {
-        o.tekst = zPliku(o.tekst);
+        o.tekst = zPliku(bezKoncowychBr(o.tekst));
         if (o.tekst.isEmpty())
             continue;
         odp.append(o);
@@ -194,6 +205,10 @@ void Zbieracz::dodaj(int numer, PytanieObce p)
     }
     if (best <= 0) {
         pomin(numer, QStringLiteral("nie ma poprawnej odpowiedzi"));
+        return;
+    }
+    if (p.rodzaj == R::Wybor && odp.size() < 2) {
+        pomin(numer, QStringLiteral("ma mniej niż dwie niepuste odpowiedzi"));
         return;
     }
     qsizetype first = 0;
