@@ -92,8 +92,8 @@ void TstWymiana::importCases()
     QCOMPARE(files(u("zestaw")).size(), 1); // nothing written before it is asked for
     QVERIFY(!w.ok || wymiana::zapiszRysunki(w).ok);
     const QStringList formats{u("zestaw"), u("Moodle XML"), u("GIFT"), u("Aiken")};
-    QStringList out = w.ok ? QStringList{u("Format ") + formats.at(int(w.format))} + w.raport
-                           : QStringList{u("Odmowa: ") + w.error};
+    QStringList out{w.ok ? u("Format ") + formats.at(int(w.format)) : u("Odmowa: ") + w.error};
+    out += w.raport;
     const auto md5 = [](const QByteArray& b) {
         return QString::fromLatin1(QCryptographicHash::hash(b, QCryptographicHash::Md5).toHex().left(8));
     };

@@ -69,7 +69,8 @@ void czytajAiken(const QString& text, Zbieracz& zb)
             if (answer.isNull() && b.opcje.isEmpty())
                 powod = QStringLiteral("po treści pytania nie ma odpowiedzi ani wiersza „ANSWER:”");
             else if (answer.isNull())
-                powod = QStringLiteral("po odpowiedziach nie ma wiersza „ANSWER:” z literą poprawnej odpowiedzi");
+                powod =
+                    QStringLiteral("po odpowiedziach nie ma wiersza „ANSWER:” z literą poprawnej odpowiedzi");
             else if (b.opcje.isEmpty())
                 powod = QStringLiteral("przed wierszem „ANSWER:” nie ma odpowiedzi „A.” lub „A)”");
             else if (niepuste < 2)

@@ -188,9 +188,12 @@ void Zbieracz::dodaj(int numer, PytanieObce p)
     for (const Odpowiedz& o : std::as_const(p.odpowiedzi))
         pliki += odwolaniaDoPlikow(o.tekst);
     if (!pliki.isEmpty()) {
-        pomin(numer, QStringLiteral("odwołuje się do pliku %1 (dźwięku, dokumentu lub odnośnika), którego "
-                                    "zestaw nie przenosi")
-                         .arg(wyliczenie(pliki)));
+        pomin(numer,
+              (pliki.size() == 1 ? QStringLiteral("odwołuje się do pliku, którego zestaw nie przenosi "
+                                                  "(dźwięku, dokumentu lub odnośnika): %1")
+                                 : QStringLiteral("odwołuje się do plików, których zestaw nie przenosi "
+                                                  "(dźwięków, dokumentów lub odnośników): %1"))
+                  .arg(wyliczenie(pliki)));
         return;
     }
     // Blank answers are dropped, as Moodle drops them.
