@@ -65,6 +65,11 @@ QString escape(const QString& text)
     return out;
 }
 
+bool maZnacznik(QString text)
+{
+    return !bezZnacznikaFormatu(text).isEmpty();
+}
+
 // The answer block of question `p`; false when it is not one GIFT knows.
 bool odpowiedzi(QString b, PytanieObce& p, bool plain)
 {
@@ -238,9 +243,9 @@ WynikEksportu gift(const QList<rekord>& pytania)
         const auto q = doEksportu(numer, pytania.at(i), uwagi);
         if (!q)
             continue;
-        // "->" makes Moodle read the block as matching, a leading %50% as a weight.
+        // "->" makes Moodle read the block as matching, a leading %50% as a weight, [plain] as a format.
         const QString wzor = q->krotka ? q->odpowiedzi.first().tekst : QString();
-        if (wzor.contains(QLatin1String("->")) || wzor.startsWith(QLatin1Char('%'))) {
+        if (wzor.contains(QLatin1String("->")) || wzor.startsWith(QLatin1Char('%')) || maZnacznik(wzor)) {
             uwagi << QStringLiteral(
                          "Pytanie nr %1 pominięte: odpowiedzi wzorcowej „%2” GIFT nie zapisze wiernie.")
                          .arg(numer)
@@ -261,10 +266,14 @@ WynikEksportu gift(const QList<rekord>& pytania)
         } else {
             out += QStringLiteral(" {\n");
             for (const Odpowiedz& o : q->odpowiedzi) {
-                // The answer is HTML: a leading % as a reference cannot be taken for a weight.
-                const QString t =
-                    escape(o.tekst.startsWith(QLatin1Char('%')) ? QStringLiteral("&#37;") + o.tekst.mid(1)
-                                                                : o.tekst);
+                // The answer is HTML: a leading % or [ as a reference cannot be taken for a weight or a
+                // format.
+                QString t = o.tekst;
+                if (t.startsWith(QLatin1Char('%')))
+                    t = QStringLiteral("&#37;") + t.mid(1);
+                else if (maZnacznik(t))
+                    t = QStringLiteral("&#91;") + t.trimmed().mid(1);
+                t = escape(t);
                 if (q->jednokrotny)
                     out += (o.ulamek > 0 ? QLatin1Char('=') : QLatin1Char('~')) + t;
                 else

@@ -230,7 +230,9 @@ void Zbieracz::dodaj(int numer, PytanieObce p)
         ustawTekst(r.pytanie, pole(numer, zPliku(p.tekst), true, 300, QStringLiteral("treść pytania")));
         wzor = odp.at(first).tekst;
         wzor.replace(QStringLiteral("\\*"), QStringLiteral("*"));
-        ustawTekst(r.odp1, pole(numer, wzor, false, 150, QStringLiteral("odpowiedź wzorcowa")));
+        // Cut to its field, an answer could end in a line break again.
+        ustawTekst(r.odp1,
+                   bezKoncowychBr(pole(numer, wzor, false, 150, QStringLiteral("odpowiedź wzorcowa"))));
         for (int k = 2; k <= 5; ++k)
             ustawTekst(r.odp(k), QString());
         r.poprawna1 = 1;
@@ -288,9 +290,9 @@ void Zbieracz::dodaj(int numer, PytanieObce p)
                       .arg(cytat(odp.at(4).tekst)));
         for (int k = 1; k <= 5; ++k) {
             const bool is = k <= odp.size();
-            ustawTekst(r.odp(k),
-                       is ? pole(numer, odp.at(k - 1).tekst, true, 150, QStringLiteral("odpowiedź %1").arg(k))
-                          : QString());
+            ustawTekst(r.odp(k), is ? bezKoncowychBr(pole(numer, odp.at(k - 1).tekst, true, 150,
+                                                          QStringLiteral("odpowiedź %1").arg(k)))
+                                    : QString());
             r.poprawna(k) = is && right.at(k - 1) ? (p.jednokrotny ? -1 : 1) : 0;
         }
         r.typ = p.jednokrotny ? 1 : 0;
