@@ -1,6 +1,7 @@
 #include "teksty.h"
 #include "codepage.h"
 
+#include <QRegularExpression>
 #include <QUrl>
 
 #include <cmath>
@@ -74,9 +75,56 @@ QString bezAkapitu(const QString& text)
     return inner;
 }
 
+namespace {
+
+const QString plugin = QStringLiteral("@@PLUGINFILE@@/");
+
+// The name a reference at `at` (just past @@PLUGINFILE@@/) gives, up to where an attribute ends.
+qsizetype koniecNazwy(QStringView text, qsizetype at)
+{
+    while (at < text.size() && !QStringLiteral("\"' <>?#").contains(text.at(at)))
+        ++at;
+    return at;
+}
+
+} // namespace
+
+QString bezZnacznikaFormatu(QString& text)
+{
+    static const QStringList formaty = {QStringLiteral("plain"), QStringLiteral("html"),
+                                        QStringLiteral("moodle"), QStringLiteral("markdown")};
+    const QString t = text.trimmed();
+    const qsizetype end = t.indexOf(QLatin1Char(']'));
+    if (!t.startsWith(QLatin1Char('[')) || end < 0)
+        return QString();
+    const QString format = t.mid(1, end - 1).toLower();
+    if (!formaty.contains(format))
+        return QString();
+    text = t.mid(end + 1).trimmed();
+    return format;
+}
+
+QString bezKoncowychBr(QString text)
+{
+    static const QRegularExpression br(QStringLiteral("(\\s|<br\\s*/?>)+$"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    return text.remove(br).trimmed();
+}
+
+QStringList odwolaniaDoPlikow(const QString& text)
+{
+    QStringList names;
+    for (qsizetype at = 0; (at = text.indexOf(plugin, at)) >= 0;) {
+        at += plugin.size();
+        const qsizetype end = koniecNazwy(text, at);
+        names << QUrl::fromPercentEncoding(text.mid(at, end - at).toUtf8());
+        at = end;
+    }
+    return names;
+}
+
 QStringList wyjmijRysunki(QString& text)
 {
-    static const QString plugin = QStringLiteral("@@PLUGINFILE@@/");
     if (!text.contains(plugin))
         return {};
     // Built anew rather than cut in place, so that many pictures cost no more than one.
@@ -95,9 +143,7 @@ QStringList wyjmijRysunki(QString& text)
             out += tag;
             continue;
         }
-        qsizetype stop = at + plugin.size();
-        while (stop < tag.size() && !QStringLiteral("\"' >?#").contains(tag.at(stop)))
-            ++stop;
+        const qsizetype stop = koniecNazwy(tag, at + plugin.size());
         names << QUrl::fromPercentEncoding(tag.mid(at + plugin.size(), stop - at - plugin.size()).toUtf8());
         // A line break written just before the picture goes with it.
         qsizetype keep = out.size();

@@ -182,11 +182,25 @@ void Zbieracz::dodaj(int numer, PytanieObce p)
         p.rodzaj = R::Wybor;
         p.jednokrotny = true;
     }
+    // A sound, a document or a link to an embedded file would be missing from the page, and the
+    // question cannot be answered without it.
+    QStringList pliki = odwolaniaDoPlikow(p.tekst);
+    for (const Odpowiedz& o : std::as_const(p.odpowiedzi))
+        pliki += odwolaniaDoPlikow(o.tekst);
+    if (!pliki.isEmpty()) {
+        pomin(numer,
+              (pliki.size() == 1 ? QStringLiteral("odwołuje się do pliku, którego zestaw nie przenosi "
+                                                  "(dźwięku, dokumentu lub odnośnika): %1")
+                                 : QStringLiteral("odwołuje się do plików, których zestaw nie przenosi "
+                                                  "(dźwięków, dokumentów lub odnośników): %1"))
+                  .arg(wyliczenie(pliki)));
+        return;
+    }
     // Blank answers are dropped, as Moodle drops them.
     QList<Odpowiedz> odp;
     double best = 0;
     for (Odpowiedz& o : p.odpowiedzi) {
-        o.tekst = zPliku(o.tekst);
+        o.tekst = zPliku(bezKoncowychBr(o.tekst));
         if (o.tekst.isEmpty())
             continue;
         odp.append(o);
@@ -194,6 +208,10 @@ void Zbieracz::dodaj(int numer, PytanieObce p)
     }
     if (best <= 0) {
         pomin(numer, QStringLiteral("nie ma poprawnej odpowiedzi"));
+        return;
+    }
+    if (p.rodzaj == R::Wybor && odp.size() < 2) {
+        pomin(numer, QStringLiteral("ma mniej niż dwie niepuste odpowiedzi"));
         return;
     }
     qsizetype first = 0;
@@ -212,7 +230,9 @@ void Zbieracz::dodaj(int numer, PytanieObce p)
         ustawTekst(r.pytanie, pole(numer, zPliku(p.tekst), true, 300, QStringLiteral("treść pytania")));
         wzor = odp.at(first).tekst;
         wzor.replace(QStringLiteral("\\*"), QStringLiteral("*"));
-        ustawTekst(r.odp1, pole(numer, wzor, false, 150, QStringLiteral("odpowiedź wzorcowa")));
+        // Cut to its field, an answer could end in a line break again.
+        ustawTekst(r.odp1,
+                   bezKoncowychBr(pole(numer, wzor, false, 150, QStringLiteral("odpowiedź wzorcowa"))));
         for (int k = 2; k <= 5; ++k)
             ustawTekst(r.odp(k), QString());
         r.poprawna1 = 1;
@@ -270,9 +290,9 @@ void Zbieracz::dodaj(int numer, PytanieObce p)
                       .arg(cytat(odp.at(4).tekst)));
         for (int k = 1; k <= 5; ++k) {
             const bool is = k <= odp.size();
-            ustawTekst(r.odp(k),
-                       is ? pole(numer, odp.at(k - 1).tekst, true, 150, QStringLiteral("odpowiedź %1").arg(k))
-                          : QString());
+            ustawTekst(r.odp(k), is ? bezKoncowychBr(pole(numer, odp.at(k - 1).tekst, true, 150,
+                                                          QStringLiteral("odpowiedź %1").arg(k)))
+                                    : QString());
             r.poprawna(k) = is && right.at(k - 1) ? (p.jednokrotny ? -1 : 1) : 0;
         }
         r.typ = p.jednokrotny ? 1 : 0;

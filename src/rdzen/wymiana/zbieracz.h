@@ -25,10 +25,11 @@ public:
     QList<rekord> pytania;
     QList<Rysunek> rysunki;
     QStringList raport() const;
-
-private:
+    // A line of the report, and one for a question left out.
     void linia(const QString& text);
     void pomin(int numer, const QString& powod);
+
+private:
     void uwaga(int numer, const QString& tekst);
     QString pole(int numer, const QString& text, bool html, int width, const QString& co);
     QString rysunek(int numer, QString nazwa, const QByteArray& dane);
