@@ -1,5 +1,6 @@
 #pragma once
 
+#include "biezacyfolder.h"
 #include "pytanie.h"
 #include "scripteddialogs.h"
 #include "tempdir.h"
@@ -11,12 +12,13 @@
 
 #include <memory>
 
-// What every window test needs: a fresh current folder, scripted dialogs, and the window's
-// controls by their names. Call reset() before each test.
+// What every window test needs: a fresh folder, also the program's current one, scripted
+// dialogs, and the window's controls by their names. Call reset() before each test.
 template <class Window>
 struct WindowFixture
 {
     std::unique_ptr<TempCwd> dir;
+    std::unique_ptr<BiezacyFolder> folder;
     std::unique_ptr<ScriptedDialogs> dialogs;
     std::unique_ptr<Window> window;
 
@@ -25,6 +27,7 @@ struct WindowFixture
         window.reset();
         dir.reset(); // first, so that the folder it restores is not the new one
         dir = std::make_unique<TempCwd>();
+        folder = std::make_unique<BiezacyFolder>(dir->path());
         dialogs = std::make_unique<ScriptedDialogs>();
     }
     template <class T = QWidget>
@@ -43,13 +46,7 @@ struct WindowFixture
             QTest::sendKeyEvent(QTest::Click, w(name), Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
     // The messages shown since the last call, as "title|text", one a line.
-    QString message()
-    {
-        QStringList shown;
-        for (const ScriptedDialogs::Message& m : std::exchange(dialogs->messages, {}))
-            shown << m.title + QLatin1Char('|') + m.text;
-        return shown.join(QLatin1Char('\n'));
-    }
+    QString message() { return dialogs->shown(); }
 };
 
 // A set file's bytes from its records.
