@@ -65,16 +65,7 @@ private:
             s.opcje[size_t(w.opcja)] = true;
         return s;
     }
-    // The messages of an outcome as the user reads them, "title|text" one a line.
-    static QString said(const Skutek& s)
-    {
-        QStringList lines;
-        for (const Zdarzenie& z : s.komunikaty) {
-            const komunikaty::Tresc t = komunikaty::tresc(z);
-            lines << t.tytul + QLatin1Char('|') + t.tekst;
-        }
-        return lines.join(QLatin1Char('\n'));
-    }
+    static QString said(const Skutek& s) { return ::said(s.komunikaty); }
     QString counts() const { return u"%1/%2"_s.arg(e->iloscrekordow()).arg(e->nrrekordu()); }
 };
 

@@ -53,13 +53,7 @@ private:
             s = g->czas(minutes);
         return s.zrobione ? g->zapisz(code, options) : s;
     }
-    static QString said(const Skutek& s)
-    {
-        QStringList lines;
-        for (const Zdarzenie& z : s.komunikaty)
-            lines << komunikaty::tresc(z).tytul + QLatin1Char('|') + komunikaty::tresc(z).tekst;
-        return lines.join(QLatin1Char('\n'));
-    }
+    static QString said(const Skutek& s) { return ::said(s.komunikaty); }
 };
 
 void TstGenerowanie::init()

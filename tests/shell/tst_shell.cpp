@@ -97,58 +97,37 @@ void TstShell::desktopMessageBox()
     QCOMPARE(shown, u"Tytuł|a\nb"_s);
 }
 
-// The texts fixed for the users, typos and trailing blank included, with their box.
+// The texts fixed for the users, typos and trailing blank included, with their box: "title|icon
+// buttons|text", the icon and buttons as numbered in Dialogs. An input box has no icon or buttons.
 void TstShell::catalogue_data()
 {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("buttons");
-    QTest::addColumn<int>("icon");
-    QTest::addColumn<QString>("title");
-    using I = Dialogs::Icon;
-    const int ok = int(Dialogs::Buttons::Ok);
-    const auto row = [&](const char* name, Komunikat k, const QString& text, int buttons, I icon,
-                         const QString& title) {
-        QTest::newRow(name) << int(k) << text << buttons << int(icon) << title;
-    };
-    row("no file", Komunikat::NieWybranoPliku, u"Nie wybrałeś pliku z pytaniami"_s, ok, I::Information,
-        u"TEST"_s);
-    row("no set", Komunikat::NieJestBaza, u"Wybrany plik nie jest bazą pytań\rnastąpi zakończenie programu"_s,
-        ok, I::Stop, u"TEST"_s);
-    row("shown picture", Komunikat::ZlaNazwaRysunku, u"Nniewłaściwa nazwa pliku graficznego"_s, ok, I::Stop,
-        u"Błąd"_s);
-    row("chosen picture", Komunikat::ZlyWybranyRysunek, u"Nniew łaściwa nazwa pliku graficznego"_s, ok,
-        I::Stop, u"Błąd"_s);
-    row("delete", Komunikat::KasowacRekord, u"Kasować ten rekord?"_s, int(Dialogs::Buttons::YesNo), I::None,
-        u"Budowanie bazy pytań"_s);
-    row("count", Komunikat::ZlaIloscPytan, u"Zła ilośc pytań "_s, ok, I::Exclamation, u"TESTER"_s);
-    row("wrong data", Komunikat::NiewlasciweDane, u"Niewłaściwe dane"_s, ok, I::Stop, u"Błąd danych"_s);
-    row("wrong file", Komunikat::NiewlasciwyPlik, u"Wybrałeś niewłaściwy plik źródłowy"_s, ok, I::Stop,
-        u"Błąd danych"_s);
-    using P = komunikaty::Pole;
-    for (const auto& [pole, prompt, title] :
-         {std::tuple{P::NazwaZestawu, u"Podaj nazwę zestawu"_s, u"Nazwa bazy pytań"_s},
-          std::tuple{P::CzasTestu, u"Podaj czas trwania testu w pełnych minutach"_s, u"Czas"_s},
-          std::tuple{P::KodTestu, u"Podaj kod uruchommieniowy testu"_s, u"Hasło"_s}})
-        QTest::newRow(qPrintable(prompt)) << -1 - int(pole) << prompt << -1 << -1 << title;
+    QTest::addColumn<int>("kind"); // a Komunikat, or -1 - a komunikaty::Pole for an input box
+    QTest::addColumn<QString>("box");
+    const auto row = [](Komunikat k, const QString& box) { QTest::newRow(qPrintable(box)) << int(k) << box; };
+    row(Komunikat::NieWybranoPliku, u"TEST|30|Nie wybrałeś pliku z pytaniami"_s);
+    row(Komunikat::NieJestBaza, u"TEST|10|Wybrany plik nie jest bazą pytań\rnastąpi zakończenie programu"_s);
+    row(Komunikat::ZlaNazwaRysunku, u"Błąd|10|Nniewłaściwa nazwa pliku graficznego"_s);
+    row(Komunikat::ZlyWybranyRysunek, u"Błąd|10|Nniew łaściwa nazwa pliku graficznego"_s);
+    row(Komunikat::KasowacRekord, u"Budowanie bazy pytań|01|Kasować ten rekord?"_s);
+    row(Komunikat::ZlaIloscPytan, u"TESTER|20|Zła ilośc pytań "_s);
+    row(Komunikat::NiewlasciweDane, u"Błąd danych|10|Niewłaściwe dane"_s);
+    row(Komunikat::NiewlasciwyPlik, u"Błąd danych|10|Wybrałeś niewłaściwy plik źródłowy"_s);
+    QTest::newRow("name") << -1 << u"Nazwa bazy pytań||Podaj nazwę zestawu"_s;
+    QTest::newRow("time") << -2 << u"Czas||Podaj czas trwania testu w pełnych minutach"_s;
+    QTest::newRow("code") << -3 << u"Hasło||Podaj kod uruchommieniowy testu"_s;
 }
 
 void TstShell::catalogue()
 {
     QFETCH(int, kind);
-    QFETCH(QString, text);
-    QFETCH(int, buttons);
-    QFETCH(int, icon);
-    QFETCH(QString, title);
-    if (kind < 0) { // an input box
+    QFETCH(QString, box);
+    if (kind < 0) {
         const komunikaty::Zapytanie z = komunikaty::zapytanie(komunikaty::Pole(-1 - kind));
-        QCOMPARE(z.pytanie + QLatin1Char('|') + z.tytul, text + QLatin1Char('|') + title);
-        return;
+        QCOMPARE(z.tytul + u"||"_s + z.pytanie, box);
+    } else {
+        const komunikaty::Tresc t = komunikaty::tresc({Komunikat(kind), {}});
+        QCOMPARE(u"%1|%2%3|"_s.arg(t.tytul).arg(int(t.ikona)).arg(int(t.przyciski)) + t.tekst, box);
     }
-    const komunikaty::Tresc t = komunikaty::tresc({Komunikat(kind), {}});
-    QCOMPARE(t.tekst + QLatin1Char('|') + t.tytul, text + QLatin1Char('|') + title);
-    QCOMPARE(int(t.przyciski), buttons);
-    QCOMPARE(int(t.ikona), icon);
 }
 
 QTEST_MAIN(TstShell)

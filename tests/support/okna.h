@@ -1,6 +1,7 @@
 #pragma once
 
 #include "biezacyfolder.h"
+#include "komunikaty.h"
 #include "pytanie.h"
 #include "scripteddialogs.h"
 #include "tempdir.h"
@@ -48,6 +49,15 @@ struct WindowFixture
     // The messages shown since the last call, as "title|text", one a line.
     QString message() { return dialogs->shown(); }
 };
+
+// Messages of a session as the user reads them, "title|text" one a line.
+inline QString said(const Zdarzenia& shown)
+{
+    QStringList lines;
+    for (const Zdarzenie& z : shown)
+        lines << komunikaty::tresc(z).tytul + QLatin1Char('|') + komunikaty::tresc(z).tekst;
+    return lines.join(QLatin1Char('\n'));
+}
 
 // A set file's bytes from its records.
 inline QByteArray setOf(const QList<rekord>& records)
