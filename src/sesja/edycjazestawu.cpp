@@ -115,7 +115,7 @@ void EdycjaZestawu::nieBaza(Skutek& skutek)
 EdycjaZestawu::Skutek EdycjaZestawu::pokaz()
 {
     Skutek s;
-    if (const Wynik read = zestaw_.czytaj(nrrekordu_, bufor); !read.ok) {
+    if (const WynikDawny read = zestaw_.czytaj(nrrekordu_, bufor); !read.ok) {
         // Going on would let the next save write another question over this record.
         porzuc(s, {Komunikat::NieOdczytanoPytania, {liczba(nrrekordu_), nazwapliku(), read.error}});
         return s;
@@ -197,7 +197,7 @@ EdycjaZestawu::Skutek EdycjaZestawu::zachowaj(const Ekran& e)
     if (e.tryb == Tryb::Tekst)
         ustawTekst(bufor.odp1, e.wzor);
     ustawTekst(bufor.rysunek, nazwarysunku_);
-    if (const Wynik written = zestaw_.zapisz(nrrekordu_, bufor); !written.ok) {
+    if (const WynikDawny written = zestaw_.zapisz(nrrekordu_, bufor); !written.ok) {
         s.zrobione = false;
         s.komunikaty << Zdarzenie{Komunikat::NieZapisanoPytania,
                                   {liczba(nrrekordu_), nazwapliku(), written.error}};
@@ -382,7 +382,7 @@ EdycjaZestawu::Skutek EdycjaZestawu::idzDo(int nr, const Ekran& e)
 
 bool EdycjaZestawu::czytajWszystkie(Skutek& s, const QString& sciezka, QList<rekord>& rekordy)
 {
-    const Wynik read = zestaw_.czytajWszystkie(rekordy);
+    const WynikDawny read = zestaw_.czytajWszystkie(rekordy);
     if (!read.ok) {
         s.zrobione = false;
         s.komunikaty << Zdarzenie{Komunikat::NieZapisanoPliku, {sciezka, read.error}};
@@ -416,7 +416,8 @@ EdycjaZestawu::Skutek EdycjaZestawu::drukuj(const QString& sciezka)
     QList<rekord> rekordy;
     if (!czytajWszystkie(s, sciezka, rekordy))
         return s;
-    if (const Wynik written = druk::zestaw(rekordy, nazwaZestawu_, zestaw_.folder(), sciezka); !written.ok) {
+    if (const WynikDawny written = druk::zestaw(rekordy, nazwaZestawu_, zestaw_.folder(), sciezka);
+        !written.ok) {
         s.zrobione = false;
         s.komunikaty << Zdarzenie{Komunikat::NieZapisanoPliku, {sciezka, written.error}};
     }

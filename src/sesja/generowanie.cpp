@@ -74,7 +74,8 @@ Generowanie::Skutek Generowanie::zapisz(const QString& kod, Opcje opcje)
         return Skutek{false, {{Komunikat::KrotkiKod, {QString::number(strona::najkrotszyKod)}}}, true};
     pytania_ = QList<rekord>(n_);
     for (int nr = 1; nr <= n_; ++nr)
-        if (const Wynik read = zestaw::czytaj(*plik_, wylosowane_[size_t(nr)], pytania_[nr - 1]); !read.ok)
+        if (const WynikDawny read = zestaw::czytaj(*plik_, wylosowane_[size_t(nr)], pytania_[nr - 1]);
+            !read.ok)
             return Skutek{
                 false,
                 {{Komunikat::NiewlasciweDane, {}},
@@ -83,7 +84,7 @@ Generowanie::Skutek Generowanie::zapisz(const QString& kod, Opcje opcje)
     const QString page =
         opcje.ukryj ? strona::zapieczetowana(pytania_, sekundy_, kod, strona::Pieczec::nowa(opcje.losowo))
                     : strona::strona(pytania_, sekundy_, kod);
-    if (const Wynik written = strona::zapisz(sciezkaStrony(), page); !written.ok)
+    if (const WynikDawny written = strona::zapisz(sciezkaStrony(), page); !written.ok)
         return Skutek{false,
                       {{Komunikat::NiewlasciweDane, {}},
                        {Komunikat::NieZapisanoTestu, {sciezkaStrony(), written.error}}}};
@@ -94,8 +95,8 @@ Generowanie::Skutek Generowanie::drukuj(bool klucz, const QString& sciezka, cons
 {
     // A shuffled page numbers its questions anew at every opening: the key goes by the texts.
     const druk::Opis opis{nazwa_, minuty_, kod_, data, opcje_.ukryj && opcje_.losowo};
-    const Wynik written = klucz ? druk::klucz(pytania_, opis, folderZestawu_, sciezka)
-                                : druk::test(pytania_, opis, folderZestawu_, sciezka);
+    const WynikDawny written = klucz ? druk::klucz(pytania_, opis, folderZestawu_, sciezka)
+                                     : druk::test(pytania_, opis, folderZestawu_, sciezka);
     if (!written.ok)
         return Skutek{false, {{Komunikat::NieZapisanoTestu, {sciezka, written.error}}}};
     return {};

@@ -2,7 +2,7 @@
 
 #include "biezacyfolder.h"
 #include "komunikaty.h"
-#include "pytanie.h"
+#include "rekordtestowy.h"
 #include "scripteddialogs.h"
 #include "tempdir.h"
 

@@ -1,4 +1,6 @@
-#include "pytanieobce.h"
+#include "eksport.h"
+#include "teksty.h"
+#include "zbieracz.h"
 
 #include <cmath>
 
@@ -63,6 +65,11 @@ QString escape(const QString& text)
     return out;
 }
 
+bool maZnacznik(QString text)
+{
+    return !bezZnacznikaFormatu(text).isEmpty();
+}
+
 // The answer block of question `p`; false when it is not one GIFT knows.
 bool odpowiedzi(QString b, PytanieObce& p, bool plain)
 {
@@ -124,8 +131,11 @@ bool odpowiedzi(QString b, PytanieObce& p, bool plain)
             }
         }
         o.tekst = odkryj(body.section(QLatin1Char('#'), 0, 0));
+        // An answer without a format of its own has the question's.
+        const QString format = bezZnacznikaFormatu(o.tekst);
         if (p.rodzaj == R::Wybor) {
-            o.tekst = plain ? html(o.tekst) : bezAkapitu(o.tekst);
+            o.tekst = (format.isEmpty() ? plain : format == QLatin1String("plain")) ? html(o.tekst)
+                                                                                    : bezAkapitu(o.tekst);
             for (const QString& name : wyjmijRysunki(o.tekst))
                 p.bezRysunku.append({name, QStringLiteral("GIFT nie przenosi rysunków")});
         }
@@ -149,17 +159,7 @@ QString jedno(const QString& block, int wiersz, Zbieracz& zb)
             return QStringLiteral("nazwa pytania z wiersza %1 nie jest zamknięta znakami ::").arg(wiersz);
         q = q.mid(end + 2).trimmed();
     }
-    QString format;
-    if (const qsizetype end = q.indexOf(QLatin1Char(']')); q.startsWith(QLatin1Char('[')) && end > 0) {
-        const QString marker = q.mid(1, end - 1).toLower();
-        if (QStringList{QStringLiteral("html"), QStringLiteral("moodle"), QStringLiteral("plain"),
-                        QStringLiteral("markdown")}
-                .contains(marker)) {
-            format = marker;
-            q = q.mid(marker.size() + 2);
-        }
-    }
-    const bool plain = format == QLatin1String("plain");
+    const bool plain = bezZnacznikaFormatu(q) == QLatin1String("plain");
     PytanieObce p;
     const qsizetype open = q.indexOf(QLatin1Char('{'));
     if (open < 0) {
@@ -243,9 +243,9 @@ WynikEksportu gift(const QList<rekord>& pytania)
         const auto q = doEksportu(numer, pytania.at(i), uwagi);
         if (!q)
             continue;
-        // "->" makes Moodle read the block as matching, a leading %50% as a weight.
+        // "->" makes Moodle read the block as matching, a leading %50% as a weight, [plain] as a format.
         const QString wzor = q->krotka ? q->odpowiedzi.first().tekst : QString();
-        if (wzor.contains(QLatin1String("->")) || wzor.startsWith(QLatin1Char('%'))) {
+        if (wzor.contains(QLatin1String("->")) || wzor.startsWith(QLatin1Char('%')) || maZnacznik(wzor)) {
             uwagi << QStringLiteral(
                          "Pytanie nr %1 pominięte: odpowiedzi wzorcowej „%2” GIFT nie zapisze wiernie.")
                          .arg(numer)
@@ -266,10 +266,14 @@ WynikEksportu gift(const QList<rekord>& pytania)
         } else {
             out += QStringLiteral(" {\n");
             for (const Odpowiedz& o : q->odpowiedzi) {
-                // The answer is HTML: a leading % as a reference cannot be taken for a weight.
-                const QString t =
-                    escape(o.tekst.startsWith(QLatin1Char('%')) ? QStringLiteral("&#37;") + o.tekst.mid(1)
-                                                                : o.tekst);
+                // The answer is HTML: a leading % or [ as a reference cannot be taken for a weight or a
+                // format.
+                QString t = o.tekst;
+                if (t.startsWith(QLatin1Char('%')))
+                    t = QStringLiteral("&#37;") + t.mid(1);
+                else if (maZnacznik(t))
+                    t = QStringLiteral("&#91;") + t.trimmed().mid(1);
+                t = escape(t);
                 if (q->jednokrotny)
                     out += (o.ulamek > 0 ? QLatin1Char('=') : QLatin1Char('~')) + t;
                 else

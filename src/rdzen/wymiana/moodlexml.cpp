@@ -1,4 +1,6 @@
-#include "pytanieobce.h"
+#include "eksport.h"
+#include "teksty.h"
+#include "zbieracz.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -22,7 +24,9 @@ QString rodzajMoodle(const QString& typ)
         {QStringLiteral("numerical"), QStringLiteral("numeryczne")},
         {QStringLiteral("matching"), QStringLiteral("dopasowywanie")},
         {QStringLiteral("randomsamatch"), QStringLiteral("dopasowywanie")},
+        {QStringLiteral("cloze"), QStringLiteral("z lukami (cloze)")},
         {QStringLiteral("multianswer"), QStringLiteral("z lukami (cloze)")},
+        {QStringLiteral("random"), QStringLiteral("losowe")},
         {QStringLiteral("description"), QStringLiteral("opis")},
         {QStringLiteral("calculated"), QStringLiteral("obliczeniowe")},
         {QStringLiteral("calculatedsimple"), QStringLiteral("obliczeniowe")},
@@ -94,6 +98,7 @@ bool pytanie(QXmlStreamReader& x, Zbieracz& zb)
         return false;
     QString tekst, format = QStringLiteral("html");
     QList<Plik> pliki;
+    Plik stary{QString(), QStringLiteral("base64"), QString()}; // Moodle 1.9's <image>, <image_base64>
     QList<OdpowiedzMoodle> odpowiedzi;
     bool single = true;
     PytanieObce p;
@@ -132,6 +137,10 @@ bool pytanie(QXmlStreamReader& x, Zbieracz& zb)
                 odpowiedzi.append(o);
             else
                 ++p.nadmiar;
+        } else if (x.name() == QLatin1String("image")) {
+            stary.nazwa = x.readElementText().trimmed();
+        } else if (x.name() == QLatin1String("image_base64")) {
+            stary.dane = x.readElementText();
         } else if (x.name() == QLatin1String("single")) {
             const QString v = x.readElementText().trimmed().toLower();
             single = v == QLatin1String("true") || v == QLatin1String("1");
@@ -173,7 +182,13 @@ bool pytanie(QXmlStreamReader& x, Zbieracz& zb)
         p.opisRodzaju = rodzajMoodle(typ);
     }
 
-    const QStringList names = wyjmijRysunki(p.tekst);
+    QStringList names = wyjmijRysunki(p.tekst);
+    // Moodle 1.9 kept the picture beside the text; it goes after the text's own ones.
+    if (!stary.nazwa.isEmpty()) {
+        names << stary.nazwa;
+        if (!stary.dane.trimmed().isEmpty())
+            pliki << stary;
+    }
     for (qsizetype i = 0; i < names.size(); ++i) {
         const QString& name = names.at(i);
         const auto file =

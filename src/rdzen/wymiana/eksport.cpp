@@ -1,0 +1,153 @@
+#include "eksport.h"
+#include "teksty.h"
+#include "wymiana.h"
+#include "zapis.h"
+
+#include <QFileInfo>
+
+namespace wymiana {
+
+using namespace detail;
+
+WynikEksportu eksportuj(const QList<rekord>& pytania, Format format, const QString& folderZestawu,
+                        const QString& path)
+{
+    WynikEksportu w;
+    if (format == Format::MoodleXml)
+        w = moodleXml(pytania, folderZestawu);
+    else if (format == Format::Gift)
+        w = gift(pytania);
+    else {
+        w.error = QStringLiteral("Zestaw można zapisać tylko w formacie Moodle XML albo GIFT.");
+        return w;
+    }
+    w.ok = false;
+    const QString nazwa = QFileInfo(path).fileName();
+    if (w.zapisane == 0) {
+        w.error = QStringLiteral("Żadnego pytania zestawu nie da się zapisać w tym formacie; plik „%1” "
+                                 "nie powstał.")
+                      .arg(nazwa);
+        return w;
+    }
+    if (const Wynik<void> saved = io::zapiszBezpiecznie(path, w.bajty); !saved) {
+        w.error = QStringLiteral("Nie udało się zapisać pliku „%1”: %2.").arg(nazwa, saved.error().szczegol);
+        return w;
+    }
+    w.ok = true;
+    return w;
+}
+
+std::optional<Format> formatEksportu(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("xml"))
+        return Format::MoodleXml;
+    if (suffix == QLatin1String("gift") || suffix == QLatin1String("txt"))
+        return Format::Gift;
+    return std::nullopt;
+}
+
+namespace detail {
+
+namespace {
+
+QString doPliku(QString stored)
+{
+    stored.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // XML holds no control characters but the tab and the line break; neither format needs them.
+    stored.removeIf(
+        [](QChar c) { return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n'); });
+    return stored;
+}
+
+// "3. Ile to 2+2?": the number and the start of the text without markup.
+QString nazwaPytania(int numer, const QString& tekstHtml)
+{
+    QString plain;
+    bool inTag = false;
+    for (QChar c : tekstHtml) {
+        if (c == QLatin1Char('<'))
+            inTag = true;
+        else if (c == QLatin1Char('>'))
+            inTag = false;
+        else if (!inTag)
+            plain += c;
+    }
+    plain.replace(QStringLiteral("&nbsp;"), QStringLiteral(" "))
+        .replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+        .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+        .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+        .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+    return QStringLiteral("%1. %2").arg(numer).arg(plain.simplified()).left(40).trimmed();
+}
+
+} // namespace
+
+std::optional<PytanieEksportu> doEksportu(int numer, const rekord& r, QStringList& raport)
+{
+    auto pomin = [&](const QString& powod) {
+        raport << QStringLiteral("Pytanie nr %1 pominięte: %2.").arg(numer).arg(powod);
+        return std::nullopt;
+    };
+    PytanieEksportu q;
+    q.tekst = doPliku(tekst(r.pytanie));
+    q.nazwa = nazwaPytania(numer, q.tekst);
+    q.rysunek = tekst(r.rysunek);
+    if (r.typ == 2) {
+        const QString wzor = doPliku(tekst(r.odp1));
+        if (wzor.isEmpty())
+            return pomin(QStringLiteral("odpowiedź wzorcowa jest pusta"));
+        q.krotka = true;
+        q.punkty = 2;
+        q.odpowiedzi = {{wzor, 100}};
+        return q;
+    }
+    if (r.typ != 0 && r.typ != 1)
+        return pomin(QStringLiteral("ma nieznany typ %1, strona testu go nie pyta").arg(r.typ));
+    q.jednokrotny = r.typ == 1;
+    q.punkty = q.jednokrotny ? 1 : 4;
+    // As the page scores: the last answer marked -1 is the right one.
+    int selected = 0;
+    for (int k = 1; k <= 5; ++k)
+        if (r.poprawna(k) == -1)
+            selected = k;
+    QList<bool> right;
+    for (int k = 1; k <= 4; ++k) {
+        const QString t = doPliku(tekst(r.odp(k)));
+        if (t.isEmpty())
+            continue;
+        if (!q.jednokrotny && r.poprawna(k) != 0 && r.poprawna(k) != 1)
+            raport << QStringLiteral("Pytanie nr %1: odpowiedź %2 ma oznaczenie %3, zapisano ją jako błędną.")
+                          .arg(numer)
+                          .arg(k)
+                          .arg(r.poprawna(k));
+        q.odpowiedzi.append({t, 0});
+        right << (q.jednokrotny ? k == selected : r.poprawna(k) == 1);
+    }
+    if (const QString piata = tekst(r.odp5); !piata.isEmpty())
+        raport << QStringLiteral("Pytanie nr %1: piątej odpowiedzi („%2”) nie zapisano, strona testu jej nie "
+                                 "pokazuje.")
+                      .arg(numer)
+                      .arg(piata);
+    if (q.odpowiedzi.size() < 2)
+        return pomin(QStringLiteral("ma mniej niż dwie niepuste odpowiedzi"));
+    const auto n = right.count(true);
+    if (n == 0)
+        return pomin(QStringLiteral("nie ma poprawnej odpowiedzi wśród odpowiedzi 1–4"));
+    // Moodle wants the right answers to sum to 100 %; the wrong ones take as much away.
+    const auto wrong = q.odpowiedzi.size() - n;
+    for (qsizetype i = 0; i < q.odpowiedzi.size(); ++i)
+        q.odpowiedzi[i].ulamek =
+            right.at(i) ? 100.0 / double(n) : (q.jednokrotny ? 0 : -100.0 / double(wrong));
+    return q;
+}
+
+QString podsumowanieEksportu(int zapisane, qsizetype wszystkie)
+{
+    return QStringLiteral("Zapisano pytań: %1 z %2.").arg(zapisane).arg(wszystkie);
+}
+
+} // namespace detail
+
+} // namespace wymiana
