@@ -1,0 +1,307 @@
+#include "serwerklasy.h"
+
+#include <QFile>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMimeDatabase>
+#include <QTcpSocket>
+
+using Status = QHttpServerResponder::StatusCode;
+
+// Owns the listening socket so the server sees every connection before Qt's HTTP code reads it.
+class SerwerKlasy::Gniazdo : public QTcpServer
+{
+public:
+    Gniazdo(SerwerKlasy& s) : QTcpServer(&s), serwer_(s) {}
+
+protected:
+    void incomingConnection(qintptr deskryptor) override
+    {
+        auto* s = new QTcpSocket(this);
+        if (!s->setSocketDescriptor(deskryptor)) {
+            delete s;
+            return;
+        }
+        serwer_.nowe(s);
+        addPendingConnection(s);
+    }
+
+private:
+    SerwerKlasy& serwer_;
+};
+
+namespace {
+
+// The pupil's words for each refusal, and its status.
+std::pair<Status, const char16_t*> odmowa(TestKlasowy::Odmowa o)
+{
+    using O = TestKlasowy::Odmowa;
+    switch (o) {
+    case O::ZlyKsztalt:
+        return {Status::BadRequest, u"Nieprawidłowe dane."};
+    case O::BrakImienia:
+        return {Status::BadRequest, u"Wpisz imię i nazwisko."};
+    case O::NieznanyToken:
+        return {Status::Unauthorized, u"Nie znaleziono twojego testu. Dołącz ponownie."};
+    case O::ZlyPin:
+        return {Status::Forbidden, u"Nieprawidłowy PIN."};
+    case O::Oddano:
+        return {Status::Conflict, u"Test został już oddany."};
+    case O::ImieZajete:
+        return {Status::Conflict, u"Uczeń o tym imieniu już pisze test w innej przeglądarce. Poproś "
+                                  u"nauczyciela o zwolnienie imienia."};
+    case O::Zamkniety:
+        return {Status::Gone, u"Test jest zakończony."};
+    case O::Blokada:
+        return {Status::TooManyRequests, u"Za dużo błędnych PIN-ów. Spróbuj ponownie za minutę."};
+    case O::Komplet:
+        return {Status::TooManyRequests, u"Test ma już komplet uczniów."};
+    case O::Zapis:
+        break;
+    }
+    return {Status::ServiceUnavailable, u"Nie udało się zapisać. Spróbuj ponownie."};
+}
+
+const QHttpServerResponder::HeaderList naglowkiJson = {
+    {"Content-Type", "application/json; charset=utf-8"},
+    {"Cache-Control", "no-store"},
+    {"X-Content-Type-Options", "nosniff"},
+};
+
+void json(QHttpServerResponder& r, const QJsonObject& o, Status s = Status::Ok)
+{
+    r.write(QJsonDocument(o).toJson(QJsonDocument::Compact), naglowkiJson, s);
+}
+
+void blad(QHttpServerResponder& r, Status s, const QString& tekst)
+{
+    json(r, {{u"blad"_qs, tekst}}, s);
+}
+
+void blad(QHttpServerResponder& r, TestKlasowy::Odmowa o)
+{
+    const auto [s, tekst] = odmowa(o);
+    blad(r, s, QString::fromUtf16(tekst));
+}
+
+QString czas(const QDateTime& t)
+{
+    return t.toUTC().toString(Qt::ISODate);
+}
+
+QString token(const QHttpServerRequest& r)
+{
+    const auto h = r.value("Authorization");
+    return h.startsWith("Bearer ") ? QString::fromLatin1(h.mid(7).trimmed()) : QString();
+}
+
+// The body as one JSON object; none for anything else.
+std::optional<QJsonObject> obiekt(const QHttpServerRequest& r)
+{
+    QJsonParseError e{};
+    const auto d = QJsonDocument::fromJson(r.body(), &e);
+    if (e.error != QJsonParseError::NoError || !d.isObject())
+        return std::nullopt;
+    return d.object();
+}
+
+// The page and its files, from the program's resources; nothing else is served as a file.
+const QHash<QString, std::pair<QString, QByteArray>> strony = {
+    {u"/"_qs, {u":/klasa/uczen.html"_qs, "text/html; charset=utf-8"}},
+    {u"/uczen.js"_qs, {u":/klasa/uczen.js"_qs, "text/javascript; charset=utf-8"}},
+    {u"/uczen.css"_qs, {u":/klasa/uczen.css"_qs, "text/css; charset=utf-8"}},
+};
+
+// A reply written before Qt reads the request: the request is already too big to read.
+const QByteArray zaDuze = [] {
+    const auto tresc =
+        QJsonDocument(QJsonObject{{u"blad"_qs, u"Za dużo danych."_qs}}).toJson(QJsonDocument::Compact);
+    return "HTTP/1.1 413 Payload Too Large\r\nContent-Type: application/json; charset=utf-8\r\n"
+           "Connection: close\r\nContent-Length: " +
+           QByteArray::number(tresc.size()) + "\r\n\r\n" + tresc;
+}();
+
+} // namespace
+
+SerwerKlasy::SerwerKlasy(TestKlasowy& test, QObject* parent) : QAbstractHttpServer(parent), test_(test)
+{
+    zegar_.start();
+}
+
+SerwerKlasy::~SerwerKlasy()
+{
+    zatrzymaj();
+}
+
+::Wynik<quint16> SerwerKlasy::nasluchuj(const QList<QHostAddress>& adresy, quint16 od)
+{
+    for (int port = od; port < od + 100 && port <= 65535; ++port) {
+        QList<Gniazdo*> nowe;
+        for (const auto& a : adresy) {
+            auto* g = new Gniazdo(*this);
+            nowe.append(g);
+            if (!g->listen(a, quint16(port)))
+                break;
+        }
+        if (!nowe.isEmpty() && nowe.back()->isListening()) {
+            for (auto* g : nowe) {
+                bind(g);
+                gniazda_.append(g);
+            }
+            return quint16(port);
+        }
+        qDeleteAll(nowe);
+    }
+    return Blad{Blad::Rodzaj::Otwarcie, QString::number(od)};
+}
+
+void SerwerKlasy::zatrzymaj()
+{
+    for (auto* g : std::as_const(gniazda_))
+        g->close();
+    for (auto* s : polaczenia_.keys())
+        s->abort();
+}
+
+void SerwerKlasy::nowe(QTcpSocket* s)
+{
+    // At the limit the connection that has been quiet longest makes room.
+    while (polaczenia_.size() >= maksPolaczen) {
+        auto najstarsze = polaczenia_.begin();
+        for (auto it = polaczenia_.begin(); it != polaczenia_.end(); ++it)
+            if (it->ostatnio < najstarsze->ostatnio)
+                najstarsze = it;
+        auto* stare = najstarsze.key();
+        polaczenia_.erase(najstarsze);
+        stare->abort();
+    }
+    polaczenia_.insert(s, {zegar_.elapsed(), 0});
+    connect(s, &QTcpSocket::readyRead, this, [this, s] { odczyt(s); });
+    connect(s, &QTcpSocket::bytesWritten, this, [this, s] {
+        if (auto it = polaczenia_.find(s); it != polaczenia_.end())
+            it->ostatnio = zegar_.elapsed();
+    });
+    connect(s, &QObject::destroyed, this, [this, s] { polaczenia_.remove(s); });
+    connect(s, &QTcpSocket::disconnected, this, [this, s] { polaczenia_.remove(s); });
+}
+
+void SerwerKlasy::odczyt(QTcpSocket* s)
+{
+    // Connected before Qt's reader, so this sees each piece before it is taken in.
+    auto it = polaczenia_.find(s);
+    if (it == polaczenia_.end())
+        return;
+    it->ostatnio = zegar_.elapsed();
+    it->przyjete += s->bytesAvailable();
+    if (it->przyjete > maksTresci + maksNaglowkow) {
+        polaczenia_.erase(it);
+        s->write(zaDuze);
+        s->disconnectFromHost();
+        s->readAll();
+    }
+}
+
+bool SerwerKlasy::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket)
+{
+    if (auto it = polaczenia_.find(socket); it != polaczenia_.end())
+        it->przyjete = 0;
+    auto r = makeResponder(request, socket);
+    qint64 naglowki = 0;
+    for (const auto& [k, v] : request.headers())
+        naglowki += k.size() + v.size() + 4;
+    if (naglowki > maksNaglowkow) {
+        blad(r, Status::RequestHeaderFieldsTooLarge, u"Za długie nagłówki."_qs);
+        return true;
+    }
+    if (request.body().size() > maksTresci) {
+        blad(r, Status::PayloadTooLarge, u"Za dużo danych."_qs);
+        return true;
+    }
+    const auto sciezka = request.url().path();
+    const auto metoda = request.method();
+    using M = QHttpServerRequest::Method;
+    if (metoda == M::Get && strony.contains(sciezka)) {
+        const auto& [plik, typ] = strony.value(sciezka);
+        QFile f(plik);
+        f.open(QIODevice::ReadOnly);
+        r.write(f.readAll(),
+                {{"Content-Type", typ},
+                 {"Cache-Control", "no-store"},
+                 {"X-Content-Type-Options", "nosniff"},
+                 {"Content-Security-Policy", "default-src 'self'; img-src 'self'"}},
+                Status::Ok);
+        return true;
+    }
+    if (metoda == M::Get && sciezka.startsWith(u"/rysunki/")) {
+        const auto plik = test_.rysunek(sciezka.mid(9));
+        QFile f(plik);
+        if (!plik.isEmpty() && f.size() <= 16 * 1024 * 1024 && f.open(QIODevice::ReadOnly)) {
+            const auto typ = QMimeDatabase().mimeTypeForFile(plik).name().toLatin1();
+            r.write(f.readAll(), {{"Content-Type", typ}, {"X-Content-Type-Options", "nosniff"}}, Status::Ok);
+            return true;
+        }
+    }
+    if (metoda == M::Post && sciezka == u"/api/dolacz") {
+        const auto o = obiekt(request);
+        if (!o || !(*o)[u"imie"].isString() || !(*o)[u"pin"].isString()) {
+            blad(r, TestKlasowy::Odmowa::ZlyKsztalt);
+            return true;
+        }
+        const auto w =
+            test_.dolacz((*o)[u"imie"].toString(), (*o)[u"pin"].toString(), request.remoteAddress());
+        if (const auto* d = std::get_if<TestKlasowy::Dolaczenie>(&w))
+            json(r, {{u"token"_qs, d->token}, {u"koniec"_qs, czas(d->koniec)}, {u"pytania"_qs, d->pytania}});
+        else
+            blad(r, std::get<TestKlasowy::Odmowa>(w));
+        return true;
+    }
+    if (metoda == M::Get && sciezka == u"/api/stan") {
+        const auto w = test_.stan(token(request));
+        if (const auto* s = std::get_if<TestKlasowy::Stan>(&w))
+            json(r, {{u"pytania"_qs, s->pytania},
+                     {u"odpowiedzi"_qs, s->odpowiedzi},
+                     {u"oddano"_qs, s->oddano},
+                     {u"koniec"_qs, czas(s->koniec)}});
+        else
+            blad(r, std::get<TestKlasowy::Odmowa>(w));
+        return true;
+    }
+    const bool zapis = metoda == M::Put && sciezka == u"/api/odpowiedzi";
+    const bool oddanie = metoda == M::Post && sciezka == u"/api/oddaj";
+    if (zapis || oddanie) {
+        const auto t = token(request);
+        const auto o = obiekt(request);
+        const auto odp = o ? o->value(u"odpowiedzi") : QJsonValue(QJsonValue::Undefined);
+        if (zapis) {
+            if (const auto z = test_.zapisz(t, odp))
+                blad(r, *z);
+            else
+                r.write(Status::NoContent);
+            return true;
+        }
+        const auto w = test_.oddaj(t, odp);
+        if (const auto* d = std::get_if<TestKlasowy::Oddanie>(&w)) {
+            QJsonObject j{{u"oddano"_qs, true}};
+            if (d->wynik) {
+                j.insert(u"punkty"_qs, d->wynik->punkty);
+                j.insert(u"maks"_qs, d->wynik->maks);
+                const auto p = reguly::procent(d->wynik->punkty, d->wynik->maks);
+                j.insert(u"procent"_qs, p ? QJsonValue(*p) : QJsonValue());
+            }
+            json(r, j);
+        } else {
+            blad(r, std::get<TestKlasowy::Odmowa>(w));
+        }
+        return true;
+    }
+    blad(r, Status::NotFound, u"Nie ma takiej strony."_qs);
+    return true;
+}
+
+void SerwerKlasy::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket)
+{
+    auto r = makeResponder(request, socket);
+    blad(r, Status::NotFound, u"Nie ma takiej strony."_qs);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "testklasowy.h"
+
+#include <QAbstractHttpServer>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QHostAddress>
+#include <QPointer>
+#include <QTcpServer>
+
+class QTcpSocket;
+
+// The class test over HTTP: the pupil's page, its script and style, the drawn pictures under
+// opaque IDs, and the four calls of the pupil's API. Every other path is 404. Requests are
+// bounded in header and body size, and open connections in number, the oldest idle closed first.
+class SerwerKlasy : public QAbstractHttpServer
+{
+    Q_OBJECT
+
+public:
+    explicit SerwerKlasy(TestKlasowy& test, QObject* parent = nullptr);
+    ~SerwerKlasy() override;
+
+    // Listens on every address given at port 8080 or the next free one, the same port on all.
+    ::Wynik<quint16> nasluchuj(const QList<QHostAddress>& adresy, quint16 od = 8080);
+    void zatrzymaj();
+
+    static constexpr qint64 maksTresci = 64 * 1024;
+    static constexpr qint64 maksNaglowkow = 8 * 1024;
+    static constexpr int maksPolaczen = 256;
+
+protected:
+    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
+    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
+
+private:
+    class Gniazdo;
+    struct Polaczenie
+    {
+        qint64 ostatnio = 0; // when it last sent or received, on the server's clock
+        qint64 przyjete = 0; // bytes of the request being read
+    };
+    void nowe(QTcpSocket* s);
+    void odczyt(QTcpSocket* s);
+
+    TestKlasowy& test_;
+    QList<Gniazdo*> gniazda_;
+    QHash<QTcpSocket*, Polaczenie> polaczenia_;
+    QElapsedTimer zegar_;
+};
