@@ -125,8 +125,15 @@ const QByteArray zaDuze = [] {
 
 } // namespace
 
+// The page lives in this static library's resources, which a program must load by name.
+static void zasobyKlasy()
+{
+    Q_INIT_RESOURCE(klasa);
+}
+
 SerwerKlasy::SerwerKlasy(TestKlasowy& test, QObject* parent) : QAbstractHttpServer(parent), test_(test)
 {
+    zasobyKlasy();
     zegar_.start();
 }
 
