@@ -24,6 +24,13 @@ void potasuj(T& v, int k, const losowanie::Zrodlo& los)
         std::swap(v[i], v[i + miejsce(los, n - i)]);
 }
 
+// A sheet read back is checked against its set; this keeps a stray index from reading past it.
+const Pytanie& pytanie(const QList<Pytanie>& zestaw, int i)
+{
+    static const Pytanie brak;
+    return i >= 0 && i < zestaw.size() ? zestaw[i] : brak;
+}
+
 } // namespace
 
 Arkusz wylosujArkusz(int wZestawie, int n, const losowanie::Zrodlo& los)
@@ -56,7 +63,7 @@ Ocena ocen(const QList<Pytanie>& zestaw, const Arkusz& arkusz, const Odpowiedzi&
     Ocena w;
     for (qsizetype i = 0; i < arkusz.size(); ++i) {
         const auto pkt =
-            reguly::punkty(zestaw.value(arkusz[i].pytanie), wKolejnosciZestawu(arkusz[i], odp.value(i)));
+            reguly::punkty(pytanie(zestaw, arkusz[i].pytanie), wKolejnosciZestawu(arkusz[i], odp.value(i)));
         w.pytania.append(pkt);
         w.suma.punkty += pkt.punkty;
         w.suma.maks += pkt.maks;
@@ -112,7 +119,7 @@ QJsonArray odpowiedziDoJson(const QList<Pytanie>& zestaw, const Arkusz& a, const
 {
     QJsonArray j;
     for (qsizetype i = 0; i < a.size(); ++i) {
-        const auto typ = typDlaUcznia(zestaw.value(a[i].pytanie));
+        const auto typ = typDlaUcznia(pytanie(zestaw, a[i].pytanie));
         const auto odp = o.value(i);
         if (typ == u"tekst") {
             j.append(odp.wpisana);
@@ -147,7 +154,7 @@ std::optional<Odpowiedzi> odpowiedziZJson(const QJsonValue& j, const QList<Pytan
         return std::nullopt;
     Odpowiedzi w;
     for (qsizetype i = 0; i < a.size(); ++i) {
-        const auto typ = typDlaUcznia(zestaw.value(a[i].pytanie));
+        const auto typ = typDlaUcznia(pytanie(zestaw, a[i].pytanie));
         const auto& v = lista[i];
         OdpowiedzUcznia o;
         if (typ == u"tekst") {
