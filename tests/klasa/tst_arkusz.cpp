@@ -1,3 +1,4 @@
+#include "kodqr.h"
 #include "sequence.h"
 #include "tempdir.h"
 #include "zestawklasy.h"
@@ -198,6 +199,18 @@ private slots:
         QCOMPARE(std::get<TestKlasowy::Odmowa>(t->stan(a.token)), TestKlasowy::Odmowa::NieznanyToken);
         QCOMPARE(std::get<TestKlasowy::Odmowa>(t->dolacz(u"Ala"_s, t->pin(), {})),
                  TestKlasowy::Odmowa::ImieZajete);
+    }
+
+    // The address as a QR code a phone reads: a valid size with its three finder patterns.
+    void kodAdresu()
+    {
+        const auto k = kodQr(u"http://192.168.100.200:8080/"_s);
+        const auto n = k.size();
+        QVERIFY(n >= 21 && (n - 17) % 4 == 0);
+        for (const auto& [y, x] : {std::pair<size_t, size_t>{0, 0}, {0, n - 7}, {n - 7, 0}})
+            for (size_t i = 0; i < 7; ++i)
+                QVERIFY(k[y][x + i] && k[y + 6][x + i] && k[y + i][x] && k[y + i][x + 6] && !k[y + 1][x + 1]);
+        QVERIFY(kodQr(QString(5000, u'a')).empty());
     }
 
     void magazynWFolderze()
