@@ -172,18 +172,19 @@ TestKlasowy::Albo<TestKlasowy::Dolaczenie> TestKlasowy::dolacz(const QString& im
                                                                const QHostAddress& adres)
 {
     const auto kto = adres.toString();
-    auto& proby = proby_[kto];
-    if (proby.do_.isValid() && teraz() < proby.do_)
-        return Odmowa::Blokada;
-    if (proby.do_.isValid())
-        proby = {};
+    if (const auto it = proby_.find(kto); it != proby_.end() && it->do_.isValid()) {
+        if (teraz() < it->do_)
+            return Odmowa::Blokada;
+        proby_.erase(it);
+    }
     if (pin != test_.pin) {
+        // The table of addresses stays bounded: past its size only the blocked ones are kept.
+        if (proby_.size() >= 4096)
+            proby_.removeIf(
+                [this](const auto& e) { return !e.value().do_.isValid() || teraz() >= e.value().do_; });
+        auto& proby = proby_[kto];
         if (++proby.zle >= probyPinu)
             proby.do_ = teraz().addSecs(blokadaSekund);
-        // The table of addresses stays bounded; only those still counting or blocked matter.
-        if (proby_.size() > 4096)
-            proby_.removeIf(
-                [this](const auto& e) { return e.value().do_.isValid() && teraz() >= e.value().do_; });
         return Odmowa::ZlyPin;
     }
     if (auto z = otwarty())

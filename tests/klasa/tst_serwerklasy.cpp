@@ -124,6 +124,9 @@ private slots:
         QTest::newRow("body over 64 KiB")
             << QByteArray("PUT") << u"/api/odpowiedzi"_s << QByteArray(65 * 1024 + 1, ' ') + puste
             << QString() << true << 413;
+        QTest::newRow("body just under 64 KiB")
+            << QByteArray("PUT") << u"/api/odpowiedzi"_s << QByteArray(63 * 1024, ' ') + puste << QString()
+            << true << 204;
         QTest::newRow("hand in") << QByteArray("POST") << u"/api/oddaj"_s << puste << QString() << true
                                  << 200;
         QTest::newRow("hand in twice")
