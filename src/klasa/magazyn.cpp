@@ -88,8 +88,10 @@ Magazyn::~Magazyn()
         if (!db.open())
             return Blad{Blad::Rodzaj::Otwarcie, plik + QStringLiteral(": ") + db.lastError().text()};
     }
-    // WAL keeps a commit to one appended write; FULL syncs it before the reply is sent.
-    for (const auto* p : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=ON"})
+    // WAL keeps a commit to one appended write; FULL syncs it before the reply is sent. The lock
+    // is held while the test runs, so a second copy of the program cannot serve the same set.
+    for (const auto* p : {"PRAGMA locking_mode=EXCLUSIVE", "PRAGMA journal_mode=WAL",
+                          "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=ON"})
         if (auto q = wykonaj(nazwa, QString::fromLatin1(p), {}); !q)
             return Blad{Blad::Rodzaj::Otwarcie, plik + QStringLiteral(": ") + q.error().szczegol};
     auto w = wykonaj(nazwa, QStringLiteral("PRAGMA user_version"), {});
