@@ -41,7 +41,7 @@ rekord question(int n)
     for (int k = 1; k <= 4; ++k)
         ustawTekst(r.odp(k), QStringLiteral("Odpowiedź %1 do pytania %2").arg(k).arg(n));
     if (r.typ == 2)
-        ustawTekst(r.odp1, n % 7 == 0 ? QStringLiteral("Wynik") : QStringLiteral("%1").arg(n % 40));
+        ustawTekst(r.odp1, n % 7 == 0 ? QStringLiteral("WynikDawny") : QStringLiteral("%1").arg(n % 40));
     else if (r.typ == 1)
         r.poprawna(n % 5 + 1) = -1;
     else

@@ -1,6 +1,8 @@
-// Any bytes as a record and as typed text: the codec keeps every byte, fields read and write as promised.
+// Any bytes as a record, a question and typed text: the codecs keep every byte, fields read and write
+// as promised.
 
 #include "codepage.h"
+#include "pytanie.h"
 #include "rekord.h"
 
 #include <QRegularExpression>
@@ -14,6 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const rekord r = rekord::decode(input);
     const QByteArray padded = input.left(rekord::size).leftJustified(rekord::size, '\0');
     assert(r.encode() == padded && rekord::decode(padded) == r);
+    // As a question and back: the same bytes, whatever the fields hold.
+    assert(Pytanie::zRekordu(r).doRekordu() == r);
     // A field reads as its bytes up to the first zero without the spaces (only) at both ends.
     const auto pole = [](const auto& f) {
         const QString bytes = cp1250::decode(QByteArray(f.data(), qsizetype(qstrnlen(f.data(), f.size()))));

@@ -1,6 +1,7 @@
 #include "druk.h"
 
 #include "sprawdzenie.h"
+#include "zapis.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
@@ -10,7 +11,6 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
 
 #include <array>
@@ -243,28 +243,11 @@ QString data(const QDate& date)
     return date.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-Wynik zapisz(const QByteArray& pdf, const QString& path)
-{
-    QSaveFile file(path);
-    // Unbuffered, so that a short write shows in write's result and not only, or never, in
-    // commit's flush.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return {false, file.errorString()};
-    if (file.write(pdf) != pdf.size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return {false, error};
-    }
-    if (!file.commit())
-        return {false, file.errorString()};
-    return {true, {}};
-}
-
 // Lays out the title block and the questions one by one, each as its own rich text, and starts
 // a new page when the next one does not fit; the page numbers need the count, so the layout
 // is run twice rather than keeping every question's layout in memory.
-Wynik drukuj(const QString& tytul, const QString& glowa, qsizetype ile,
-             const std::function<Blok(qsizetype)>& pytanie, const QString& folder, const QString& path)
+WynikDawny drukuj(const QString& tytul, const QString& glowa, qsizetype ile,
+                  const std::function<Blok(qsizetype)>& pytanie, const QString& folder, const QString& path)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -351,11 +334,11 @@ Wynik drukuj(const QString& tytul, const QString& glowa, qsizetype ile,
     stopka(current);
     painter.end();
     buffer.close();
-    return zapisz(buffer.data(), path);
+    return WynikDawny::z(io::zapiszBezpiecznie(path, buffer.data()));
 }
 
-Wynik pytania(Rodzaj rodzaj, const QString& tytul, const QString& glowa, const QList<rekord>& rekordy,
-              bool wgTekstu, const QString& folder, const QString& path)
+WynikDawny pytania(Rodzaj rodzaj, const QString& tytul, const QString& glowa, const QList<rekord>& rekordy,
+                   bool wgTekstu, const QString& folder, const QString& path)
 {
     Rysunki rysunki(folder);
     // The text width in CSS pixels, for scaling pictures: A4 less the margins.
@@ -368,8 +351,8 @@ Wynik pytania(Rodzaj rodzaj, const QString& tytul, const QString& glowa, const Q
 
 } // namespace
 
-Wynik zestaw(const QList<rekord>& rekordy, const QString& nazwaZestawu, const QString& folder,
-             const QString& path)
+WynikDawny zestaw(const QList<rekord>& rekordy, const QString& nazwaZestawu, const QString& folder,
+                  const QString& path)
 {
     const QString glowa =
         naglowek(QStringLiteral("Zestaw pytań"),
@@ -381,7 +364,7 @@ Wynik zestaw(const QList<rekord>& rekordy, const QString& nazwaZestawu, const QS
                    folder, path);
 }
 
-Wynik test(const QList<rekord>& rekordy, const Opis& opis, const QString& folder, const QString& path)
+WynikDawny test(const QList<rekord>& rekordy, const Opis& opis, const QString& folder, const QString& path)
 {
     QList<std::pair<QString, QString>> rows{
         {QStringLiteral("Imię i nazwisko:"), QStringLiteral("______________________________")}};
@@ -397,7 +380,7 @@ Wynik test(const QList<rekord>& rekordy, const Opis& opis, const QString& folder
                    folder, path);
 }
 
-Wynik klucz(const QList<rekord>& rekordy, const Opis& opis, const QString& folder, const QString& path)
+WynikDawny klucz(const QList<rekord>& rekordy, const Opis& opis, const QString& folder, const QString& path)
 {
     QList<std::pair<QString, QString>> rows{{QStringLiteral("Zestaw:"), zwykly(opis.nazwaZestawu)}};
     if (!opis.data.isNull())

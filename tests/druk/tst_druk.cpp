@@ -1,6 +1,6 @@
 #include "druk.h"
 #include "fsizelimit.h"
-#include "pytanie.h"
+#include "rekordtestowy.h"
 #include "tempdir.h"
 
 #include <QProcess>

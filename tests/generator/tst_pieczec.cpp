@@ -1,5 +1,5 @@
 #include "pieczec.h"
-#include "pytanie.h"
+#include "rekordtestowy.h"
 #include "strona.h"
 #include "tempdir.h"
 #include "zapieczetowana.h"

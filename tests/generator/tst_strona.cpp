@@ -1,5 +1,5 @@
 #include "losowanie.h"
-#include "pytanie.h"
+#include "rekordtestowy.h"
 #include "sequence.h"
 #include "strona.h"
 #include "tempdir.h"

@@ -1,8 +1,11 @@
 #include "codepage.h"
 #include "fsizelimit.h"
 #include "otwartyzestaw.h"
+#include "pytanie.h"
+#include "rekordtestowy.h"
 #include "tempdir.h"
 
+#include <QDirIterator>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTest>
@@ -18,6 +21,7 @@ class TstSets : public QObject
 private slots:
     void codePageMatchesTheConverter();
     void recordFields();
+    void questionKeepsEveryByte();
     void count_data();
     void count();
     void deletion_data();
@@ -74,6 +78,37 @@ void TstSets::recordFields()
     const rekord z = rekord::decode(QByteArray("ab\0cd", 5));
     QCOMPARE(tekst(z.pytanie), u"ab"_s);
     QCOMPARE(z.encode().mid(5), QByteArray(1309, '\0'));
+}
+
+void TstSets::questionKeepsEveryByte()
+{
+    // Every stored record of the goldens, an unknown type and a 2 among them, comes back unchanged.
+    QDirIterator it(u(TESTOWNIK_DATA), QDir::Files, QDirIterator::Subdirectories);
+    int records = 0;
+    while (it.hasNext()) {
+        const QByteArray set = readAll(it.next());
+        for (qsizetype at = 0; set.size() % rekord::size == 0 && at < set.size();
+             at += rekord::size, ++records) {
+            const rekord r = rekord::decode(set.mid(at, rekord::size));
+            QCOMPARE(Pytanie::zRekordu(r).doRekordu().encode(), set.mid(at, rekord::size));
+        }
+    }
+    QCOMPARE_GE(records, 20);
+
+    // Bytes after a text's end, odp6 and poprawna6 stay; a changed field is cut and padded anew.
+    QByteArray bytes = pytanie(7, u"Ile?"_s, u"a|b"_s, {1, 2}).encode();
+    bytes.replace(4, 3, QByteArray("\0xy", 3));
+    bytes.replace(1050, 2, "z6"), bytes[1210] = 9;
+    Pytanie p = Pytanie::zRekordu(rekord::decode(bytes));
+    QCOMPARE(p.typ, Pytanie::Typ::Nieznany);
+    p.odpowiedzi[1] = u"c"_s;
+    QByteArray expected = bytes;
+    expected.replace(450, 150, QByteArray("c").leftJustified(150, ' '));
+    QCOMPARE(p.doRekordu().encode(), expected);
+    expected.replace(0, 300, QByteArray("Ile?").leftJustified(300, ' '));
+    QCOMPARE(p.doRekordu(Pytanie::Pola::Wszystkie).encode(), expected);
+    p.typ = Pytanie::Typ::Tekst;
+    QCOMPARE(p.doRekordu().typ, 2);
 }
 
 void TstSets::count_data()

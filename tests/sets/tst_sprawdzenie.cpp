@@ -1,4 +1,4 @@
-#include "pytanie.h"
+#include "rekordtestowy.h"
 #include "sprawdzenie.h"
 #include "tempdir.h"
 

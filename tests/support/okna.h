@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pytanie.h"
+#include "rekordtestowy.h"
 #include "scripteddialogs.h"
 #include "tempdir.h"
 

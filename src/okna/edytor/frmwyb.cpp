@@ -196,7 +196,7 @@ void FrmWyb::zlyRysunek()
 
 bool FrmWyb::pokazrekord()
 {
-    if (const Wynik read = zestaw_.czytaj(nrrekordu_, bufor); !read.ok) {
+    if (const WynikDawny read = zestaw_.czytaj(nrrekordu_, bufor); !read.ok) {
         // Going on would let the next save write another question over this record.
         abandon(
             QStringLiteral("Nie można odczytać pytania nr %1 z zestawu „%2”.\r%3\rEdytor zostanie zamknięty.")
@@ -312,7 +312,7 @@ bool FrmWyb::zachowajrekord()
     if (bufor.typ == 2)
         ustawTekst(bufor.odp1, ui->txtodpowiedz->text());
     ustawTekst(bufor.rysunek, nazwarysunku_);
-    const Wynik written = zestaw_.zapisz(nrrekordu_, bufor);
+    const WynikDawny written = zestaw_.zapisz(nrrekordu_, bufor);
     if (!written.ok)
         blad(QStringLiteral(
                  "Nie udało się zapisać pytania nr %1 w zestawie „%2”.\r%3\rPytanie pozostaje na ekranie.")
@@ -606,7 +606,7 @@ bool FrmWyb::calyZestawDo(SaveFileDialog& dialog, QList<rekord>& rekordy)
     dialogs_.saveFile(this, dialog);
     if (dialog.fileName.isEmpty())
         return false;
-    const Wynik read = zestaw_.czytajWszystkie(rekordy);
+    const WynikDawny read = zestaw_.czytajWszystkie(rekordy);
     if (!read.ok)
         blad(QStringLiteral("Nie udało się zapisać pliku „%1”.\r%2").arg(dialog.fileName, read.error));
     return read.ok;
@@ -712,7 +712,7 @@ void FrmWyb::cmddrukuj()
     QList<rekord> rekordy;
     if (!calyZestawDo(CmDruk, rekordy))
         return;
-    const Wynik written =
+    const WynikDawny written =
         druk::zestaw(rekordy, ui->lblnazwazestawu->text(), zestaw_.folder(), CmDruk.fileName);
     if (!written.ok)
         blad(QStringLiteral("Nie udało się zapisać pliku „%1”.\r%2").arg(CmDruk.fileName, written.error));

@@ -199,7 +199,7 @@ void FrmTest::drukuj(bool klucz)
     const druk::Opis opis{ui->lblnazwazestawu->text(), minuty, kod, QDate::currentDate(),
                           ui->chkukryj->isChecked() && ui->chklosowo->isChecked()};
     const QString folder = QFileInfo(CmDialog.fileName).absolutePath();
-    const Wynik written =
+    const WynikDawny written =
         klucz ? druk::klucz(pytania, opis, folder, path) : druk::test(pytania, opis, folder, path);
     if (!written.ok)
         dialogs_.message(this,

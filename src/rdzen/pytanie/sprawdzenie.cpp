@@ -322,7 +322,7 @@ WynikSprawdzenia sprawdzZestaw(QIODevice& set, qint64 count, const QString& fold
     Sprawdzenie check(folder);
     rekord r;
     for (qint64 n = 1; n <= count; ++n) {
-        if (const Wynik read = zestaw::czytaj(set, n, r); !read.ok) {
+        if (const WynikDawny read = zestaw::czytaj(set, n, r); !read.ok) {
             result.error = read.error;
             return result;
         }

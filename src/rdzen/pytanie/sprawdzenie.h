@@ -81,7 +81,7 @@ private:
     QHash<QString, std::optional<Problem>> rysunki_; // picture name -> its finding, if any
 };
 
-struct WynikSprawdzenia : Wynik
+struct WynikSprawdzenia : WynikDawny
 {
     QList<Uwaga> uwagi;
 };

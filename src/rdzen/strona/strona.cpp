@@ -1,8 +1,7 @@
 #include "strona.h"
 
 #include "codepage.h"
-
-#include <QSaveFile>
+#include "zapis.h"
 
 #include <cmath>
 #include <cstring>
@@ -355,22 +354,14 @@ QByteArray bajty(const QString& page)
     return bytes;
 }
 
-Wynik zapisz(QIODevice& device, const QString& page)
+WynikDawny zapisz(QIODevice& device, const QString& page)
 {
-    const QByteArray bytes = bajty(page);
-    return device.write(bytes) == bytes.size() ? Wynik::sukces() : Wynik::blad(device.errorString());
+    return WynikDawny::z(io::zapiszCalosc(device, bajty(page)));
 }
 
-Wynik zapisz(const QString& fileName, const QString& page)
+WynikDawny zapisz(const QString& fileName, const QString& page)
 {
-    QSaveFile file(fileName);
-    // Unbuffered: a short write (disk full) then shows in write's result, while a buffered
-    // flush inside commit() would pass it over and report success.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return Wynik::blad(file.errorString());
-    if (const Wynik written = zapisz(file, page); !written.ok)
-        return written; // the temporary file is removed and the old page stays
-    return file.commit() ? Wynik::sukces() : Wynik::blad(file.errorString());
+    return WynikDawny::z(io::zapiszBezpiecznie(fileName, bajty(page)));
 }
 
 } // namespace strona

@@ -61,7 +61,7 @@ QByteArray bajty(const QString& page);
 
 // Writes the page's bytes in one piece. The file-name overload replaces the file atomically,
 // so a failed write leaves an earlier page whole.
-Wynik zapisz(QIODevice& device, const QString& page);
-Wynik zapisz(const QString& fileName, const QString& page);
+WynikDawny zapisz(QIODevice& device, const QString& page);
+WynikDawny zapisz(const QString& fileName, const QString& page);
 
 } // namespace strona

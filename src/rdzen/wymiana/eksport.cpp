@@ -1,9 +1,9 @@
 #include "eksport.h"
 #include "teksty.h"
 #include "wymiana.h"
+#include "zapis.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace wymiana {
 
@@ -29,12 +29,8 @@ WynikEksportu eksportuj(const QList<rekord>& pytania, Format format, const QStri
                       .arg(nazwa);
         return w;
     }
-    QSaveFile file(path);
-    // Unbuffered: a short write (disk full, a size limit) shows in write's result, while a
-    // buffered flush inside commit() could pass it over and report success.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(w.bajty) != w.bajty.size() ||
-        !file.commit()) {
-        w.error = QStringLiteral("Nie udało się zapisać pliku „%1”: %2.").arg(nazwa, file.errorString());
+    if (const Wynik<void> saved = io::zapiszBezpiecznie(path, w.bajty); !saved) {
+        w.error = QStringLiteral("Nie udało się zapisać pliku „%1”: %2.").arg(nazwa, saved.error().szczegol);
         return w;
     }
     w.ok = true;

@@ -34,7 +34,7 @@ struct Rysunek
     QByteArray dane;
 };
 
-struct WynikImportu : Wynik
+struct WynikImportu : WynikDawny
 {
     Format format = Format::Zestaw;
     // Converted questions, in order. Empty for a set file: that is appended as a set
@@ -60,7 +60,7 @@ WynikImportu wczytajPytania(QIODevice& device, const QString& nazwa, const QStri
 // than 1 and 2) may only hold the marks 0, 1 and 2 in poprawna1..5.
 bool edytorPokaze(const rekord& r);
 
-struct WynikRysunkow : Wynik
+struct WynikRysunkow : WynikDawny
 {
     int zapisane = 0;
 };
@@ -69,7 +69,7 @@ struct WynikRysunkow : Wynik
 // picture that cannot be written is dropped from the questions naming it and reported.
 WynikRysunkow zapiszRysunki(WynikImportu& wynik);
 
-struct WynikEksportu : Wynik
+struct WynikEksportu : WynikDawny
 {
     int zapisane = 0;   // questions written
     QStringList raport; // the count first, then what could not be carried

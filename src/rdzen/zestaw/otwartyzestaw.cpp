@@ -10,9 +10,9 @@ constexpr qint64 najwiecej = std::numeric_limits<qint32>::max();
 
 } // namespace
 
-Wynik OtwartyZestaw::pierwszyRekord()
+WynikDawny OtwartyZestaw::pierwszyRekord()
 {
-    const Wynik written = plik_.write(1, rekord::pusty());
+    const WynikDawny written = plik_.write(1, rekord::pusty());
     if (written.ok)
         iloscrekordow_ = 1;
     return written;
@@ -23,7 +23,7 @@ OtwartyZestaw::WynikOtwarcia OtwartyZestaw::otworz(const QString& nazwa)
     WynikOtwarcia w;
     nazwapliku_ = nazwa;
     iloscrekordow_ = 0;
-    if (const Wynik open = plik_.open(nazwa); !open.ok) {
+    if (const WynikDawny open = plik_.open(nazwa); !open.ok) {
         w.error = open.error;
         return w;
     }
@@ -33,7 +33,7 @@ OtwartyZestaw::WynikOtwarcia OtwartyZestaw::otworz(const QString& nazwa)
     else if (count == 0 && plik_.length() > 0) // must not be written over
         w.stan = Stan::NieZestaw;
     else if (count == 0) {
-        const Wynik first = pierwszyRekord();
+        const WynikDawny first = pierwszyRekord();
         w.stan = first.ok ? Stan::Gotowe : Stan::NieZapisano;
         w.error = first.error;
     } else {
@@ -70,11 +70,11 @@ OtwartyZestaw::WynikMiejsca OtwartyZestaw::upewnijSie()
         for (int i = 2; QFileInfo::exists(target); ++i)
             target = path + QStringLiteral(".kopia%1").arg(i);
     }
-    if (const Wynik copy = zestaw::zapiszKopie(plik_.device(), target); !copy.ok) {
+    if (const WynikDawny copy = zestaw::zapiszKopie(plik_.device(), target); !copy.ok) {
         w.error = copy.error;
         return w;
     }
-    if (const Wynik open = plik_.open(target); !open.ok) {
+    if (const WynikDawny open = plik_.open(target); !open.ok) {
         w.error = open.error;
         w.zamkniety = true;
         return w;
@@ -88,18 +88,18 @@ OtwartyZestaw::WynikUsuniecia OtwartyZestaw::usun(qint32 n)
 {
     WynikUsuniecia w;
     const QString path = plik_.fileName();
-    if (const Wynik rebuilt = zestaw::usunRekord(plik_.device(), path, n, iloscrekordow_); !rebuilt.ok) {
+    if (const WynikDawny rebuilt = zestaw::usunRekord(plik_.device(), path, n, iloscrekordow_); !rebuilt.ok) {
         w.error = rebuilt.error;
         return w;
     }
-    if (const Wynik open = plik_.open(path); !open.ok) {
+    if (const WynikDawny open = plik_.open(path); !open.ok) {
         w.stan = Stan::NieOtwarto;
         w.error = open.error;
         return w;
     }
     iloscrekordow_ = qint32(std::min(plik_.count(), najwiecej));
     if (iloscrekordow_ == 0) {
-        if (const Wynik first = pierwszyRekord(); !first.ok) {
+        if (const WynikDawny first = pierwszyRekord(); !first.ok) {
             w.stan = Stan::NieZapisano;
             w.error = first.error;
             plik_.close();
@@ -114,7 +114,7 @@ zestaw::WynikDolaczania OtwartyZestaw::dolacz(const QString& inny)
 {
     zestaw::WynikDolaczania w;
     SetFile other;
-    if (const Wynik open = other.open(inny, SetFile::Mode::ReadOnlyFallback); !open.ok) {
+    if (const WynikDawny open = other.open(inny, SetFile::Mode::ReadOnlyFallback); !open.ok) {
         w.error = open.error;
         return w;
     }
@@ -127,13 +127,13 @@ zestaw::WynikDolaczania OtwartyZestaw::dolacz(const QString& inny)
     return w;
 }
 
-Wynik OtwartyZestaw::czytajWszystkie(QList<rekord>& out)
+WynikDawny OtwartyZestaw::czytajWszystkie(QList<rekord>& out)
 {
     out = QList<rekord>(iloscrekordow_);
     for (qint32 n = 1; n <= iloscrekordow_; ++n)
-        if (const Wynik read = plik_.read(n, out[n - 1]); !read.ok)
+        if (const WynikDawny read = plik_.read(n, out[n - 1]); !read.ok)
             return read;
-    return Wynik::sukces();
+    return WynikDawny::sukces();
 }
 
 QString OtwartyZestaw::folder() const
@@ -141,14 +141,14 @@ QString OtwartyZestaw::folder() const
     return QFileInfo(plik_.fileName()).absolutePath();
 }
 
-Wynik OtwartyZestaw::dolaczRekordy(const QList<rekord>& rekordy)
+WynikDawny OtwartyZestaw::dolaczRekordy(const QList<rekord>& rekordy)
 {
     if (rekordy.size() > najwiecej - iloscrekordow_)
-        return Wynik::blad(QStringLiteral("zestaw byłby za duży"));
+        return WynikDawny::blad(QStringLiteral("zestaw byłby za duży"));
     for (const rekord& r : rekordy) {
-        if (const Wynik written = plik_.write(iloscrekordow_ + 1, r); !written.ok)
+        if (const WynikDawny written = plik_.write(iloscrekordow_ + 1, r); !written.ok)
             return written;
         ++iloscrekordow_;
     }
-    return Wynik::sukces();
+    return WynikDawny::sukces();
 }

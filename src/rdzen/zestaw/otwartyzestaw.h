@@ -22,7 +22,7 @@ public:
         ZaDuzy,      // more records than the editor can number
         NieZapisano, // the record written to an empty set, or after deleting the last, failed
     };
-    struct WynikOtwarcia : Wynik
+    struct WynikOtwarcia : WynikDawny
     {
         Stan stan = Stan::NieOtwarto;
     };
@@ -37,15 +37,15 @@ public:
     QString nazwapliku() const { return nazwapliku_; }
     QString sciezka() const { return plik_.fileName(); }
 
-    Wynik czytaj(qint32 n, rekord& out) { return plik_.read(n, out); }
-    Wynik zapisz(qint32 n, const rekord& in) { return plik_.write(n, in); }
+    WynikDawny czytaj(qint32 n, rekord& out) { return plik_.read(n, out); }
+    WynikDawny zapisz(qint32 n, const rekord& in) { return plik_.write(n, in); }
 
     // Appends records converted from another program's file, one by one; the count includes
     // those written before a failure.
-    Wynik dolaczRekordy(const QList<rekord>& rekordy);
+    WynikDawny dolaczRekordy(const QList<rekord>& rekordy);
 
     // Every record, for a printed copy.
-    Wynik czytajWszystkie(QList<rekord>& out);
+    WynikDawny czytajWszystkie(QList<rekord>& out);
     // Checks every record; pictures are looked up beside the set.
     sprawdzenie::WynikSprawdzenia sprawdz()
     {
@@ -61,7 +61,7 @@ public:
         Odtworzony, // the set was deleted: written back under its name from the open file
         Kopia,      // the path names another file now: that is left alone, the set went to a copy
     };
-    struct WynikMiejsca : Wynik
+    struct WynikMiejsca : WynikDawny
     {
         Miejsce miejsce = Miejsce::NaMiejscu;
         QString poprzednia;     // the path the set had
@@ -71,7 +71,7 @@ public:
     // The open file still holds every question, so it is written back instead of being lost.
     WynikMiejsca upewnijSie();
 
-    struct WynikUsuniecia : Wynik
+    struct WynikUsuniecia : WynikDawny
     {
         Stan stan = Stan::Gotowe; // NieOtwarto or NieZapisano after the set was rebuilt: it is closed
     };
@@ -84,7 +84,7 @@ public:
     zestaw::WynikDolaczania dolacz(const QString& inny);
 
 private:
-    Wynik pierwszyRekord();
+    WynikDawny pierwszyRekord();
 
     SetFile plik_;
     QString nazwapliku_;

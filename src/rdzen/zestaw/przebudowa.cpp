@@ -2,8 +2,7 @@
 
 #include "platforma.h"
 #include "setfile.h"
-
-#include <QSaveFile>
+#include "zapis.h"
 
 namespace zestaw {
 
@@ -44,29 +43,23 @@ bool copyRange(QFile& source, qint64 from, qint64 to, QIODevice& out, QString& e
     return true;
 }
 
-// Puts a new version of `path` in place: QSaveFile writes it to a file beside the target
-// (unnamed on Linux, so a process killed midway leaves nothing behind), syncs it and renames
-// it over the target. Unbuffered, so that a short write (disk full, size limit) fails the
-// write itself instead of a flush inside commit(), which Qt 6.4 does not report.
+// Puts a new version of `path` in place, or leaves the old one when any write falls short.
 template <class Fill>
-Wynik zastap(const QString& path, qint64 expected, Fill fill)
+WynikDawny zastap(const QString& path, qint64 expected, Fill fill)
 {
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return Wynik::blad(out.errorString());
-    QString error;
-    if (!fill(out, error))
-        return Wynik::blad(error); // the temporary file goes with `out`
-    if (out.size() != expected)
-        return Wynik::blad(QStringLiteral("nowa wersja zestawu ma złą długość"));
-    if (!out.commit())
-        return Wynik::blad(out.errorString());
-    return Wynik::sukces();
+    return WynikDawny::z(io::zapiszBezpiecznie(path, [&](QIODevice& out) -> Wynik<void> {
+        QString error;
+        if (!fill(out, error))
+            return Blad{Blad::Rodzaj::Zapis, error};
+        if (out.size() != expected)
+            return Blad{Blad::Rodzaj::Zapis, QStringLiteral("nowa wersja zestawu ma złą długość")};
+        return {};
+    }));
 }
 
 } // namespace
 
-Wynik usunRekord(QFile& source, const QString& path, qint64 n, qint64 count)
+WynikDawny usunRekord(QFile& source, const QString& path, qint64 n, qint64 count)
 {
     const qint64 len = dlugoscrekordu;
     const qint64 expected = (count - (n >= 1 && n <= count ? 1 : 0)) * len;
@@ -76,7 +69,7 @@ Wynik usunRekord(QFile& source, const QString& path, qint64 n, qint64 count)
     });
 }
 
-Wynik zapiszKopie(QFile& source, const QString& path)
+WynikDawny zapiszKopie(QFile& source, const QString& path)
 {
     const qint64 size = source.size();
     return zastap(path, size,

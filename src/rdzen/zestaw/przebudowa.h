@@ -15,12 +15,12 @@ namespace zestaw {
 // only in part, or not at all, are copied as the bytes present followed by zero bytes. On any
 // failure, or if the process dies midway, the set at `path` is left as it was and nothing is
 // left beside it.
-Wynik usunRekord(QFile& source, const QString& path, qint64 n, qint64 count);
+WynikDawny usunRekord(QFile& source, const QString& path, qint64 n, qint64 count);
 
 // Writes all bytes of the open `source` as the file `path` the same safe way.
-Wynik zapiszKopie(QFile& source, const QString& path);
+WynikDawny zapiszKopie(QFile& source, const QString& path);
 
-struct WynikDolaczania : Wynik
+struct WynikDolaczania : WynikDawny
 {
     qint64 appended = 0; // whole records that reached the set, also after a failure
     rekord last;         // the last record appended

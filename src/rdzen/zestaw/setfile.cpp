@@ -22,12 +22,12 @@ qint64 pelneRekordy(qint64 length)
     return length <= 0 ? 0 : length / dlugoscrekordu;
 }
 
-static Wynik outOfRange(qint64 n)
+static WynikDawny outOfRange(qint64 n)
 {
-    return Wynik::blad(QStringLiteral("numer rekordu %1 poza zakresem").arg(n));
+    return WynikDawny::blad(QStringLiteral("numer rekordu %1 poza zakresem").arg(n));
 }
 
-Wynik czytaj(QIODevice& device, qint64 n, rekord& out)
+WynikDawny czytaj(QIODevice& device, qint64 n, rekord& out)
 {
     if (n < 1)
         return outOfRange(n);
@@ -37,44 +37,44 @@ Wynik czytaj(QIODevice& device, qint64 n, rekord& out)
     if (device.seek(pos)) {
         bytes = device.read(dlugoscrekordu);
         if (bytes.isEmpty() && device.size() > pos)
-            return Wynik::blad(device.errorString());
+            return WynikDawny::blad(device.errorString());
     } else if (pos < device.size()) {
-        return Wynik::blad(device.errorString());
+        return WynikDawny::blad(device.errorString());
     }
     out = rekord::decode(bytes);
-    return Wynik::sukces();
+    return WynikDawny::sukces();
 }
 
-Wynik zapisz(QIODevice& device, qint64 n, const rekord& in)
+WynikDawny zapisz(QIODevice& device, qint64 n, const rekord& in)
 {
     if (n < 1)
         return outOfRange(n);
     const QByteArray bytes = in.encode();
     if (!device.seek((n - 1) * dlugoscrekordu) || device.write(bytes) != bytes.size())
-        return Wynik::blad(device.errorString());
+        return WynikDawny::blad(device.errorString());
     if (auto* file = qobject_cast<QFileDevice*>(&device); file && !file->flush())
-        return Wynik::blad(file->errorString());
-    return Wynik::sukces();
+        return WynikDawny::blad(file->errorString());
+    return WynikDawny::sukces();
 }
 
 } // namespace zestaw
 
-Wynik SetFile::open(const QString& name, Mode mode)
+WynikDawny SetFile::open(const QString& name, Mode mode)
 {
     close();
     if (name.isEmpty())
-        return Wynik::blad(QStringLiteral("pusta nazwa pliku"));
+        return WynikDawny::blad(QStringLiteral("pusta nazwa pliku"));
     if (QFileInfo(name).isDir())
-        return Wynik::blad(QStringLiteral("%1 jest folderem, nie plikiem").arg(name));
+        return WynikDawny::blad(QStringLiteral("%1 jest folderem, nie plikiem").arg(name));
     // Kept absolute: the current folder moves whenever a file is chosen in a dialog.
     file_.setFileName(QFileInfo(name).absoluteFilePath());
     if (file_.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return Wynik::sukces();
+        return WynikDawny::sukces();
     const QString error = file_.errorString();
     if (mode == Mode::ReadOnlyFallback && QFileInfo::exists(name) &&
         file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return Wynik::sukces();
-    return Wynik::blad(error);
+        return WynikDawny::sukces();
+    return WynikDawny::blad(error);
 }
 
 void SetFile::close()
