@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -57,8 +58,9 @@ Moves measure(const QString& set, int moves)
 {
     BenchDialogs dialogs;
     dialogs.set = set;
-    FrmWyb editor(dialogs);
-    editor.load(0);
+    BiezacyFolder folder(QFileInfo(set).absolutePath());
+    FrmWyb editor(dialogs, folder);
+    editor.load(false);
     editor.show();
     QCoreApplication::processEvents();
     auto* next = editor.findChild<QPushButton*>(QStringLiteral("cmddalej"));
@@ -68,7 +70,7 @@ Moves measure(const QString& set, int moves)
     const qint64 r0 = procValue("/proc/self/io", "rchar:"), w0 = procValue("/proc/self/io", "wchar:");
     QElapsedTimer t;
     for (int i = 0; i < moves; ++i) {
-        QPushButton* button = (editor.iloscrekordow() < moves && (i / 9) % 2 == 1) ? back : next;
+        QPushButton* button = (editor.sesja().iloscrekordow() < moves && (i / 9) % 2 == 1) ? back : next;
         t.start();
         button->click();
         times.push_back(t.nsecsElapsed() / 1e3);

@@ -124,7 +124,8 @@ void sealedPage(const QString& setName, const QList<qint64>& numbers, const QByt
 Round round(BenchDialogs& dialogs, quint64 seed)
 {
     Round r;
-    FrmTest window(dialogs);
+    BiezacyFolder folder(QDir::currentPath());
+    FrmTest window(dialogs, folder);
     window.setRandom(losowanie::zrodlo(seed));
     if (!window.load())
         std::exit(1);

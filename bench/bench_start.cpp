@@ -3,6 +3,7 @@
 //
 //   bench_start [ROUNDS]        offscreen or under xvfb-run; scripts/startup.sh runs it
 
+#include "biezacyfolder.h"
 #include "frmmenu.h"
 #include "qtdialogs.h"
 
@@ -24,12 +25,13 @@ static int child(bool bare)
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
     QtDialogs dialogs;
+    BiezacyFolder folder(QCoreApplication::applicationDirPath());
     // A window with any text in it pays for loading the fonts, which an empty one never does.
     std::unique_ptr<QWidget> window;
     if (bare)
         window = std::make_unique<QPushButton>(QStringLiteral("OK"));
     else
-        window = std::make_unique<FrmMenu>(dialogs);
+        window = std::make_unique<FrmMenu>(dialogs, folder);
     window->show();
     return QTest::qWaitForWindowExposed(window.get()) ? 0 : 1;
 }

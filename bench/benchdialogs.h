@@ -21,7 +21,6 @@ public:
         return prompt.contains(QStringLiteral("czas")) ? QStringLiteral("45") : QStringLiteral("kod");
     }
     void help(QWidget*, const QString&, int, int) override {}
-    void endProgram() override {}
 
 protected:
     QString chooseFile(QWidget*, const OpenFileDialog&) override { return set; }

@@ -1,5 +1,6 @@
 #include "druk.h"
 
+#include "reguly.h"
 #include "sprawdzenie.h"
 #include "zapis.h"
 
@@ -110,36 +111,17 @@ struct Blok
     QImage obraz;
 };
 
-// The answers the page scores as right, 1..5: the last -1 for single choice, marks of 1 for
-// multiple choice (the page's reading of any other type).
-std::array<bool, 6> poprawne(const rekord& r)
+QString rodzajPytania(const Pytanie& p)
 {
-    std::array<bool, 6> right{};
-    if (r.typ == 1) {
-        int last = 0;
-        for (int k = 1; k <= 5; ++k) {
-            if (r.poprawna(k) == -1)
-                last = k;
-        }
-        right[last] = last > 0;
-    } else {
-        for (int k = 1; k <= 5; ++k)
-            right[k] = r.poprawna(k) == 1;
-    }
-    return right;
-}
-
-QString rodzajPytania(qint16 typ)
-{
-    switch (typ) {
-    case 0:
+    switch (p.typ) {
+    case Pytanie::Typ::Wybor:
         return QStringLiteral("wielokrotny wybór");
-    case 1:
+    case Pytanie::Typ::Opcja:
         return QStringLiteral("jednokrotny wybór");
-    case 2:
+    case Pytanie::Typ::Tekst:
         return QStringLiteral("odpowiedź wpisywana");
     default:
-        return QStringLiteral("nieznany typ %1, w teście jako wielokrotny wybór").arg(typ);
+        return QStringLiteral("nieznany typ %1, w teście jako wielokrotny wybór").arg(p.kodTypu());
     }
 }
 
@@ -148,7 +130,7 @@ QString akapit(const QString& inner, int below = 3)
     return QStringLiteral("<p style=\"margin-top:0; margin-bottom:%1px\">%2</p>").arg(below).arg(inner);
 }
 
-Blok blok(const rekord& r, int nr, Rodzaj rodzaj, bool wgTekstu, qreal szerokosc, Rysunki& rysunki)
+Blok blok(const Pytanie& p, int nr, Rodzaj rodzaj, bool wgTekstu, qreal szerokosc, Rysunki& rysunki)
 {
     const bool marks = rodzaj != Rodzaj::Test;
     const bool numbers = !(rodzaj == Rodzaj::Klucz && wgTekstu);
@@ -157,12 +139,11 @@ Blok blok(const rekord& r, int nr, Rodzaj rodzaj, bool wgTekstu, qreal szerokosc
     if (rodzaj == Rodzaj::Zestaw)
         body +=
             QStringLiteral("<p style=\"margin-top:0; margin-bottom:2px; font-size:8pt; color:#555\">%1</p>")
-                .arg(rodzajPytania(r.typ));
-    body += akapit(tresc(tekst(r.pytanie)), 6);
+                .arg(rodzajPytania(p));
+    body += akapit(tresc(p.tresc), 6);
 
-    // As in the page, a picture name of one character is no picture.
-    const QString picture = tekst(r.rysunek);
-    if (picture.size() >= 2) {
+    const QString& picture = p.rysunek;
+    if (reguly::jestRysunkiem(picture)) {
         const QImage& image = rysunki.rysunek(picture);
         if (image.isNull()) {
             body += akapit(QStringLiteral("<i>(brak rysunku „%1”)</i>").arg(zwykly(picture)), 6);
@@ -182,26 +163,26 @@ Blok blok(const rekord& r, int nr, Rodzaj rodzaj, bool wgTekstu, qreal szerokosc
         }
     }
 
-    if (r.typ == 2) {
+    if (reguly::typNaStronie(p) == Pytanie::Typ::Tekst) {
         if (marks)
             body += akapit(
                 QStringLiteral("<b>☑ Wzór odpowiedzi: <span style=\"white-space:pre-wrap\">%1</span></b>")
-                    .arg(zwykly(tekst(r.odp1))));
+                    .arg(zwykly(p.wzor())));
         else
             body += akapit(QStringLiteral("Odpowiedź: ______________________________"));
     } else {
-        const std::array<bool, 6> right = poprawne(r);
-        const bool single = r.typ == 1;
+        const std::array<bool, 5> right = reguly::prawidlowe(p);
+        const bool single = reguly::typNaStronie(p) == Pytanie::Typ::Opcja;
         // The review copy also shows a fifth answer, which the page leaves out.
-        const bool fifth = rodzaj == Rodzaj::Zestaw && (!tekst(r.odp5).isEmpty() || r.poprawna5 != 0);
-        for (int k = 1; k <= (fifth ? 5 : 4); ++k) {
-            const bool mark = marks && right[k];
+        const bool fifth = rodzaj == Rodzaj::Zestaw && (!p.odpowiedzi[4].isEmpty() || p.znaczniki[4] != 0);
+        for (int k = 1; k <= (fifth ? 5 : reguly::odpowiedziNaStronie); ++k) {
+            const bool mark = marks && right[k - 1];
             const QString box = single ? (mark ? QStringLiteral("◉") : QStringLiteral("○"))
                                        : (mark ? QStringLiteral("☑") : QStringLiteral("☐"));
             QString line = box + QLatin1Char(' ');
             if (numbers)
                 line += QLatin1Char(char('a' + k - 1)) + QStringLiteral(") ");
-            line += tresc(tekst(r.odp(k)));
+            line += tresc(p.odpowiedzi[k - 1]);
             if (k == 5)
                 line += QStringLiteral(" <i>(nie pojawi się w teście)</i>");
             body += akapit(mark ? QStringLiteral("<b>") + line + QStringLiteral("</b>") : line);
@@ -345,7 +326,9 @@ WynikDawny pytania(Rodzaj rodzaj, const QString& tytul, const QString& glowa, co
     const qreal szerokosc = (210 - 40) / 25.4 * 96;
     return drukuj(
         tytul, glowa, rekordy.size(),
-        [&](qsizetype i) { return blok(rekordy.at(i), int(i + 1), rodzaj, wgTekstu, szerokosc, rysunki); },
+        [&](qsizetype i) {
+            return blok(Pytanie::zRekordu(rekordy.at(i)), int(i + 1), rodzaj, wgTekstu, szerokosc, rysunki);
+        },
         folder, path);
 }
 

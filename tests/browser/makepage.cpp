@@ -25,7 +25,8 @@ int main(int argc, char** argv)
     ScriptedDialogs dialogs;
     dialogs.files << QDir::current().filePath(u("zestaw"));
     dialogs.inputs << args.value(4, u("10")) << args[3];
-    FrmTest window(dialogs);
+    BiezacyFolder folder(QDir::currentPath());
+    FrmTest window(dialogs, folder);
     int drawn = 0;
     window.setRandom([&drawn, count] { return (drawn++ + 0.5) / count; });
     if (!window.load())

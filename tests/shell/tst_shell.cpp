@@ -1,33 +1,41 @@
-#include "frmmenu.h"
 #include "frmnowy.h"
 #include "frmtest.h"
 #include "frmwyb.h"
 #include "helpwindow.h"
-#include "nowyzestaw.h"
+#include "komunikaty.h"
 #include "okna.h"
+#include "program.h"
 #include "qtdialogs.h"
 
 #include <QMessageBox>
 #include <QTimer>
 
-// The main menu and the chooser with scripted dialogs, and the desktop's own dialogs.
-class TstShell : public QObject, WindowFixture<FrmMenu>
+// The program's menu and chooser with scripted dialogs, the desktop's own message box, and the
+// words of the message catalogue.
+class TstShell : public QObject
 {
     Q_OBJECT
 private slots:
-    void menu();
     void desktopMessageBox_data();
     void desktopMessageBox();
+    void catalogue_data();
+    void catalogue();
+    void menu(); // last: the end it tests leaves the application ending
 };
 
-// Help, the generator, then the chooser and the editor, which end the program.
+// Help, the generator, then the chooser and the editor, and the end, which saves nothing.
 void TstShell::menu()
 {
-    reset();
-    window = std::make_unique<FrmMenu>(*dialogs);
-    window->show();
+    TempCwd dir;
+    ScriptedDialogs dialogs;
+    Program program(dialogs, dir.path());
+    FrmMenu& menu = program.menu();
+    menu.show();
+    const auto click = [&menu](const char* name) {
+        QTest::mouseClick(menu.findChild<QWidget*>(QLatin1String(name)), Qt::LeftButton);
+    };
     click("cmdpomoc");
-    QCOMPARE(dialogs->helpCalls, QStringList{u"test.hlp 1 0"_s});
+    QCOMPARE(dialogs.helpCalls, QStringList{u"test.hlp 1 0"_s});
     HelpWindow viewer;
     viewer.showFile(u"nie-ma-takiego.hlp"_s);
     QVERIFY(viewer.shownText().contains(u"Brak pliku pomocy"_s));
@@ -35,30 +43,30 @@ void TstShell::menu()
     viewer.showFile(u"test.hlp"_s);
     QVERIFY(viewer.shownText().contains(u"zestawy pytań"_s));
 
-    dialogs->files << dir->path(); // a folder is no set: the generator closes itself
-    click("Command2");
-    QCOMPARE(message(),
+    dialogs.files << dir.path(); // a folder is no set: the generator closes itself
+    click("cmdtest");
+    QCOMPARE(dialogs.shown(),
              u"Błąd danych|Wybrałeś niewłaściwy plik źródłowy\nTEST|Nie wybrałeś pliku z pytaniami"_s);
-    QVERIFY(!window->generator());
+    QVERIFY(!menu.generator());
     QVERIFY(writeAll(u"zestaw"_s, rekord::pusty().encode()));
-    dialogs->files << dir->file(u"zestaw"_s);
-    click("Command2");
-    QVERIFY(window->generator() && window->generator()->isVisible());
+    dialogs.files << dir.file(u"zestaw"_s);
+    click("cmdtest");
+    QVERIFY(menu.generator() && menu.generator()->isVisible());
 
-    click("Command3");
-    dialogs->inputs << u"biologia"_s;
-    QTest::mouseClick(window->chooser()->findChild<QWidget*>(u"Command1"_s), Qt::LeftButton);
-    QCOMPARE(nowyzestaw, 1);
-    QVERIFY(window->editor() && window->editor()->isVisible());
-    QTRY_VERIFY(!window->chooser()); // closed, and gone
-    // Shown again while open, the editor is not loaded again; the choice waits for the next load.
-    click("Command3");
-    QTest::mouseClick(window->chooser()->findChild<QWidget*>(u"Command2"_s), Qt::LeftButton);
-    QCOMPARE(nowyzestaw, 0);
+    click("cmdzestaw");
+    dialogs.inputs << u"biologia"_s;
+    QTest::mouseClick(menu.chooser()->findChild<QWidget*>(u"cmdnowy"_s), Qt::LeftButton);
+    QVERIFY(menu.editor() && menu.editor()->isVisible());
+    QCOMPARE(menu.editor()->sesja().nazwapliku(), dir.file(u"biologia"_s)); // where the last dialog chose
+    QTRY_VERIFY(!menu.chooser());                                           // closed, and gone
+    // Shown again while open, the editor is not loaded again.
+    click("cmdzestaw");
+    QTest::mouseClick(menu.chooser()->findChild<QWidget*>(u"cmdistniejacy"_s), Qt::LeftButton);
+    QVERIFY(dialogs.files.isEmpty() && dialogs.inputs.isEmpty());
     // "Koniec" ends the program without saving the question on screen.
-    window->editor()->findChild<QPlainTextEdit*>(u"txtpytanie"_s)->setPlainText(u"x"_s);
-    click("Command1");
-    QVERIFY(dialogs->ending());
+    menu.editor()->findChild<QPlainTextEdit*>(u"txtpytanie"_s)->setPlainText(u"x"_s);
+    click("cmdkoniec");
+    QVERIFY(program.konczy() && !menu.isVisible());
     QCOMPARE(readAll(u"biologia"_s), rekord::pusty().encode());
 }
 
@@ -87,6 +95,39 @@ void TstShell::desktopMessageBox()
     const auto buttons = answer == int(Dialogs::Answer::Ok) ? Dialogs::Buttons::Ok : Dialogs::Buttons::YesNo;
     QCOMPARE(int(QtDialogs().message(nullptr, u"a\rb"_s, buttons, Dialogs::Icon::None, u"Tytuł"_s)), answer);
     QCOMPARE(shown, u"Tytuł|a\nb"_s);
+}
+
+// The texts fixed for the users, typos and trailing blank included, with their box: "title|icon
+// buttons|text", the icon and buttons as numbered in Dialogs. An input box has no icon or buttons.
+void TstShell::catalogue_data()
+{
+    QTest::addColumn<int>("kind"); // a Komunikat, or -1 - a komunikaty::Pole for an input box
+    QTest::addColumn<QString>("box");
+    const auto row = [](Komunikat k, const QString& box) { QTest::newRow(qPrintable(box)) << int(k) << box; };
+    row(Komunikat::NieWybranoPliku, u"TEST|30|Nie wybrałeś pliku z pytaniami"_s);
+    row(Komunikat::NieJestBaza, u"TEST|10|Wybrany plik nie jest bazą pytań\rnastąpi zakończenie programu"_s);
+    row(Komunikat::ZlaNazwaRysunku, u"Błąd|10|Nniewłaściwa nazwa pliku graficznego"_s);
+    row(Komunikat::ZlyWybranyRysunek, u"Błąd|10|Nniew łaściwa nazwa pliku graficznego"_s);
+    row(Komunikat::KasowacRekord, u"Budowanie bazy pytań|01|Kasować ten rekord?"_s);
+    row(Komunikat::ZlaIloscPytan, u"TESTER|20|Zła ilośc pytań "_s);
+    row(Komunikat::NiewlasciweDane, u"Błąd danych|10|Niewłaściwe dane"_s);
+    row(Komunikat::NiewlasciwyPlik, u"Błąd danych|10|Wybrałeś niewłaściwy plik źródłowy"_s);
+    QTest::newRow("name") << -1 << u"Nazwa bazy pytań||Podaj nazwę zestawu"_s;
+    QTest::newRow("time") << -2 << u"Czas||Podaj czas trwania testu w pełnych minutach"_s;
+    QTest::newRow("code") << -3 << u"Hasło||Podaj kod uruchommieniowy testu"_s;
+}
+
+void TstShell::catalogue()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, box);
+    if (kind < 0) {
+        const komunikaty::Zapytanie z = komunikaty::zapytanie(komunikaty::Pole(-1 - kind));
+        QCOMPARE(z.tytul + u"||"_s + z.pytanie, box);
+    } else {
+        const komunikaty::Tresc t = komunikaty::tresc({Komunikat(kind), {}});
+        QCOMPARE(u"%1|%2%3|"_s.arg(t.tytul).arg(int(t.ikona)).arg(int(t.przyciski)) + t.tekst, box);
+    }
 }
 
 QTEST_MAIN(TstShell)

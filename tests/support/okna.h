@@ -1,5 +1,7 @@
 #pragma once
 
+#include "biezacyfolder.h"
+#include "komunikaty.h"
 #include "rekordtestowy.h"
 #include "scripteddialogs.h"
 #include "tempdir.h"
@@ -11,12 +13,13 @@
 
 #include <memory>
 
-// What every window test needs: a fresh current folder, scripted dialogs, and the window's
-// controls by their names. Call reset() before each test.
+// What every window test needs: a fresh folder, also the program's current one, scripted
+// dialogs, and the window's controls by their names. Call reset() before each test.
 template <class Window>
 struct WindowFixture
 {
     std::unique_ptr<TempCwd> dir;
+    std::unique_ptr<BiezacyFolder> folder;
     std::unique_ptr<ScriptedDialogs> dialogs;
     std::unique_ptr<Window> window;
 
@@ -25,6 +28,7 @@ struct WindowFixture
         window.reset();
         dir.reset(); // first, so that the folder it restores is not the new one
         dir = std::make_unique<TempCwd>();
+        folder = std::make_unique<BiezacyFolder>(dir->path());
         dialogs = std::make_unique<ScriptedDialogs>();
     }
     template <class T = QWidget>
@@ -43,14 +47,17 @@ struct WindowFixture
             QTest::sendKeyEvent(QTest::Click, w(name), Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
     // The messages shown since the last call, as "title|text", one a line.
-    QString message()
-    {
-        QStringList shown;
-        for (const ScriptedDialogs::Message& m : std::exchange(dialogs->messages, {}))
-            shown << m.title + QLatin1Char('|') + m.text;
-        return shown.join(QLatin1Char('\n'));
-    }
+    QString message() { return dialogs->shown(); }
 };
+
+// Messages of a session as the user reads them, "title|text" one a line.
+inline QString said(const Zdarzenia& shown)
+{
+    QStringList lines;
+    for (const Zdarzenie& z : shown)
+        lines << komunikaty::tresc(z).tytul + QLatin1Char('|') + komunikaty::tresc(z).tekst;
+    return lines.join(QLatin1Char('\n'));
+}
 
 // A set file's bytes from its records.
 inline QByteArray setOf(const QList<rekord>& records)

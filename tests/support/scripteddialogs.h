@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTest>
 
+#include <utility>
+
 using namespace Qt::StringLiterals; // u"…"_s in tests
 
 // Answers every dialog from queues and records what was shown, so tests can assert each
@@ -41,7 +43,14 @@ public:
     {
         helpCalls << u"%1 %2 %3"_s.arg(file).arg(command).arg(context);
     }
-    void endProgram() override { ending_ = true; }
+    // The messages shown since the last call, as "title|text", one a line.
+    QString shown()
+    {
+        QStringList lines;
+        for (const Message& m : std::exchange(messages, {}))
+            lines << m.title + QLatin1Char('|') + m.text;
+        return lines.join(QLatin1Char('\n'));
+    }
 
 protected:
     QString chooseFile(QWidget*, const OpenFileDialog& dialog) override

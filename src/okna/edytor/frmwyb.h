@@ -1,8 +1,7 @@
 #pragma once
 
 #include "dialogs.h"
-#include "otwartyzestaw.h"
-#include "rekord.h"
+#include "edycjazestawu.h"
 
 #include <QWidget>
 
@@ -16,23 +15,26 @@ namespace Ui {
 class FrmWyb;
 }
 
-// The set editor: one question of the open set on screen; every move writes it back first.
+// The set editor's window: one question of the open set on screen. It copies between its
+// controls and the editing session and shows what the session reports.
 class FrmWyb : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FrmWyb(Dialogs& dialogs, QWidget* parent = nullptr);
+    FrmWyb(Dialogs& dialogs, BiezacyFolder& folder, QWidget* parent = nullptr);
     ~FrmWyb() override;
 
-    // The window's load: chooses and opens the set (a new one when nowyzestaw is 1) and shows
-    // question 1. False when the window must not be shown (the program ended, or the set could
-    // not be opened).
-    bool load(qint16 nowyzestaw);
+    // The window's load: chooses and opens the set (a new one when `nowy`) and shows question 1.
+    // False when the window must not be shown (the program ends, or the set could not be opened).
+    bool load(bool nowy);
+    // Closes without saving: the program is ending.
+    void porzuc();
 
-    qint32 nrrekordu() const { return nrrekordu_; }
-    qint32 iloscrekordow() const { return zestaw_.iloscrekordow(); }
-    QString nazwapliku() const { return zestaw_.nazwapliku(); }
-    QString nazwarysunku() const { return nazwarysunku_; }
+    const EdycjaZestawu& sesja() const { return sesja_; }
+
+signals:
+    // The editor met a file that is no set, or its load was cancelled.
+    void koniecProgramu();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -48,46 +50,33 @@ private slots:
     void cmdwybor();
     void cmdtekst();
     void cmdKasuj();
-    void Command1();
+    void cmddolacz();
     void cmdeksport();
     void cmdsprawdz();
     void cmddrukuj();
     void pokazPytanie(int nr);
-    void Image1Click();
-    void Label2Click();
+    void rysunek(EdycjaZestawu::Kontrolka kontrolka);
 
 private:
-    // Display: reads record nrrekordu into bufor and fills the controls. False when the
-    // editor can go on no longer (the program ended, or the editor was closed).
-    bool pokazrekord();
-    // Save: fills bufor from the controls and writes it as record nrrekordu. False when the
-    // write failed (the user has been told; the question stays on screen).
-    bool zachowajrekord();
-
-    // The answer type of the question on screen, from the panels' own shown flags.
-    qint16 tryb() const;
-    bool ensureSetInPlace();
-    void blad(const QString& text);
-    void raport(const QStringList& lines);
-    // Saves the question on screen, asks where to write and reads the whole set. False when the
-    // dialog was cancelled or the set could not be read (the user has been told).
-    bool calyZestawDo(SaveFileDialog& dialog, QList<rekord>& rekordy);
-    void nieJestZestawem();
-    void zlyRysunek();
-    void showCounts();
+    // Shows the messages, the question and the labels of an outcome and closes or ends when
+    // it says so. False when the operation stopped short.
+    bool pokaz(const EdycjaZestawu::Skutek& skutek);
+    void pokazWidok(const EdycjaZestawu::Widok& widok);
+    // The controls as the session takes them; the answer type from the panels' own shown flags.
+    EdycjaZestawu::Ekran ekran() const;
     void showPicture();
     void setPicture(const QPixmap& picture);
-    void abandon(const QString& text);
-    bool zakoncz();
+    // Saves, asks for a file to write and hands it on. False when saving failed or the dialog
+    // was cancelled.
+    bool plikDo(SaveFileDialog& dialog);
 
-    QString answerText(int k) const;
     void setAnswerText(int k, const QString& text);
-    qint16 checkValue(int k) const;
-    bool setCheckValue(int k, qint16 value);
     void clearOptions();
 
     const std::unique_ptr<Ui::FrmWyb> ui;
     Dialogs& dialogs_;
+    BiezacyFolder& folder_;
+    EdycjaZestawu sesja_;
     std::array<QWidget*, 5> txtodp{};
     std::array<QRadioButton*, 5> Opt{};
     std::array<QCheckBox*, 5> wy1{};
@@ -96,11 +85,6 @@ private:
     OpenFileDialog CmDialog2;
     SaveFileDialog CmDruk, CmEksport;
     OknoSprawdzenia* sprawdzenie_ = nullptr;
-    QString File1; // the folder that was current when the window loaded
-
-    rekord bufor;
-    OtwartyZestaw zestaw_;
-    qint32 nrrekordu_ = 0;
-    QString nazwarysunku_;
+    QString pokazany_; // the picture on screen
     bool closed_ = false;
 };

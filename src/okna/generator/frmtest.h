@@ -1,9 +1,7 @@
 #pragma once
 
 #include "dialogs.h"
-#include "losowanie.h"
-#include "rekord.h"
-#include "setfile.h"
+#include "generowanie.h"
 
 #include <QString>
 #include <QWidget>
@@ -14,14 +12,14 @@ namespace Ui {
 class FrmTest;
 }
 
-// The test generator: picks a set, draws its questions at random and writes them as the
-// self-scoring page "test.html" in the current folder. It reads the set and never writes it.
+// The test generator's window: it asks for a set, the count, the time limit and the code, and
+// shows what the generating session reports. The session reads the set and never writes it.
 class FrmTest : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit FrmTest(Dialogs& dialogs, QWidget* parent = nullptr);
+    FrmTest(Dialogs& dialogs, BiezacyFolder& folder, QWidget* parent = nullptr);
     ~FrmTest() override;
 
     // Window start: asks for a set until one is chosen, opens it and shows its name and record
@@ -41,26 +39,18 @@ private slots:
     void cmdkluczClick();
 
 private:
-    enum class Generacja { Gotowe, Blad, KrotkiKod };
-    Generacja generuj(double ilosc);
-    // Asks for the time limit and the release code. False when the limit is no number.
-    bool html();
+    // Draws, asks and writes the page. False when the teacher may try again.
+    bool generuj();
     // Asks for a PDF file name and writes the drawn test or its key there.
     void drukuj(bool klucz);
 
     const std::unique_ptr<Ui::FrmTest> ui;
     Dialogs& dialogs_;
+    BiezacyFolder& folder_;
+    QString folderStartowy_; // the folder current when the window started
     OpenFileDialog CmDialog;
-    QString File1; // the folder current when the window started
+    SaveFileDialog CmDruk;
 
     losowanie::Zrodlo random_;
-    bool randomInjected_ = false;
-
-    SetFile zestaw_;
-    qint16 iloscrekordow = 0;
-    losowanie::Wylosowane wylosowane{};
-    QString sekundy, kod;  // {SECONDS} and {CODE} as html() leaves them
-    QString minuty;        // the time limit as typed, for the printed key
-    QList<rekord> pytania; // the drawn records in page order
-    SaveFileDialog CmDruk;
+    std::unique_ptr<Generowanie> sesja_;
 };

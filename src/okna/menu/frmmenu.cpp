@@ -5,24 +5,25 @@
 #include "frmtest.h"
 #include "frmwyb.h"
 #include "ikony.h"
-#include "nowyzestaw.h"
+#include "komunikaty.h"
 #include "ui_frmmenu.h"
 
-FrmMenu::FrmMenu(Dialogs& dialogs, QWidget* parent) : QWidget(parent), ui(new Ui::frmMenu), dialogs_(dialogs)
+FrmMenu::FrmMenu(Dialogs& dialogs, BiezacyFolder& folder, QWidget* parent)
+    : QWidget(parent), ui(new Ui::frmMenu), dialogs_(dialogs), folder_(folder)
 {
     ui->setupUi(this);
     setWindowTitle(programName);
     setWindowIcon(ikony::ikona(QStringLiteral("program.png")));
-    ui->Command3->setIcon(ikony::ikona(QStringLiteral("zestaw.png")));
-    ui->Command2->setIcon(ikony::ikona(QStringLiteral("test.png")));
-    ui->Command1->setIcon(ikony::ikona(QStringLiteral("koniec.png")));
-    for (QPushButton* button : {ui->Command3, ui->Command2, ui->Command1})
+    ui->cmdzestaw->setIcon(ikony::ikona(QStringLiteral("zestaw.png")));
+    ui->cmdtest->setIcon(ikony::ikona(QStringLiteral("test.png")));
+    ui->cmdkoniec->setIcon(ikony::ikona(QStringLiteral("koniec.png")));
+    for (QPushButton* button : {ui->cmdzestaw, ui->cmdtest, ui->cmdkoniec})
         button->setIconSize(QSize(32, 32));
-    ui->Image1->setPixmap(ikony::obrazek(QStringLiteral("program.png")));
+    ui->imgprogram->setPixmap(ikony::obrazek(QStringLiteral("program.png")));
     connect(ui->cmdpomoc, &QPushButton::clicked, this, &FrmMenu::cmdpomoc);
-    connect(ui->Command3, &QPushButton::clicked, this, &FrmMenu::Command3);
-    connect(ui->Command2, &QPushButton::clicked, this, &FrmMenu::Command2);
-    connect(ui->Command1, &QPushButton::clicked, this, &FrmMenu::Command1);
+    connect(ui->cmdzestaw, &QPushButton::clicked, this, &FrmMenu::cmdzestaw);
+    connect(ui->cmdtest, &QPushButton::clicked, this, &FrmMenu::cmdtest);
+    connect(ui->cmdkoniec, &QPushButton::clicked, this, &FrmMenu::koniec);
 }
 
 FrmMenu::~FrmMenu() = default;
@@ -47,23 +48,24 @@ void FrmMenu::cmdpomoc()
     dialogs_.help(this, QStringLiteral("test.hlp"), 1, 0);
 }
 
-void FrmMenu::Command3()
+void FrmMenu::cmdzestaw()
 {
     if (!chooser_) {
         chooser_ = new FrmNowy(this);
         chooser_->setAttribute(Qt::WA_DeleteOnClose);
-        connect(chooser_, &FrmNowy::showEditor, this, &FrmMenu::showEditor);
+        connect(chooser_, &FrmNowy::wybrano, this, &FrmMenu::showEditor);
     }
     chooser_->show();
     chooser_->raise();
 }
 
-void FrmMenu::showEditor()
+void FrmMenu::showEditor(bool nowy)
 {
     if (!editor_) {
-        auto* editor = new FrmWyb(dialogs_, this);
-        if (!editor->load(nowyzestaw)) {
-            delete editor;
+        auto* editor = new FrmWyb(dialogs_, folder_, this);
+        connect(editor, &FrmWyb::koniecProgramu, this, &FrmMenu::koniec);
+        if (!editor->load(nowy)) {
+            editor->deleteLater();
             return;
         }
         editor->setAttribute(Qt::WA_DeleteOnClose);
@@ -73,15 +75,14 @@ void FrmMenu::showEditor()
     editor_->raise();
 }
 
-void FrmMenu::Command2()
+void FrmMenu::cmdtest()
 {
     if (!generator_) {
-        auto* generator = new FrmTest(dialogs_, this);
+        auto* generator = new FrmTest(dialogs_, folder_, this);
         generator->setWindowFlag(Qt::Window);
         if (!generator->load()) {
             delete generator;
-            dialogs_.message(this, QStringLiteral("Nie wybrałeś pliku z pytaniami"), Dialogs::Buttons::Ok,
-                             Dialogs::Icon::Information, QStringLiteral("TEST"));
+            komunikaty::pokaz(dialogs_, this, {Komunikat::NieWybranoPliku, {}});
             return;
         }
         generator->setAttribute(Qt::WA_DeleteOnClose);
@@ -89,9 +90,4 @@ void FrmMenu::Command2()
     }
     generator_->show();
     generator_->raise();
-}
-
-void FrmMenu::Command1()
-{
-    dialogs_.endProgram();
 }

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class BiezacyFolder;
 class Dialogs;
 class FrmNowy;
 class FrmWyb;
@@ -20,25 +21,29 @@ class FrmMenu : public QWidget
 public:
     static inline const QString programName = QStringLiteral("Testownik");
 
-    explicit FrmMenu(Dialogs& dialogs, QWidget* parent = nullptr);
+    FrmMenu(Dialogs& dialogs, BiezacyFolder& folder, QWidget* parent = nullptr);
     ~FrmMenu() override;
 
     FrmNowy* chooser() const;
     FrmWyb* editor() const;
     FrmTest* generator() const;
 
-    // Shows the editor, loading it only when it is not open yet.
-    void showEditor();
+    // Shows the editor, loading it for a new set or an existing one only when it is not open yet.
+    void showEditor(bool nowy);
+
+signals:
+    // "Koniec", or the editor found no set: the program ends at once.
+    void koniec();
 
 private slots:
     void cmdpomoc();
-    void Command3();
-    void Command2();
-    void Command1();
+    void cmdzestaw();
+    void cmdtest();
 
 private:
     const std::unique_ptr<Ui::frmMenu> ui;
     Dialogs& dialogs_;
+    BiezacyFolder& folder_;
     QPointer<FrmNowy> chooser_;
     QPointer<FrmWyb> editor_;
     QPointer<FrmTest> generator_;

@@ -1,37 +1,25 @@
 #include "frmnowy.h"
 
 #include "ikony.h"
-#include "nowyzestaw.h"
 #include "ui_frmnowy.h"
 
 FrmNowy::FrmNowy(QWidget* parent) : QWidget(parent, Qt::Window), ui(new Ui::FrmNowy)
 {
     ui->setupUi(this);
-    ui->Command1->setIcon(ikony::ikona(QStringLiteral("nowy.png")));
-    ui->Command2->setIcon(ikony::ikona(QStringLiteral("otworz.png")));
-    for (QPushButton* button : {ui->Command1, ui->Command2})
+    ui->cmdnowy->setIcon(ikony::ikona(QStringLiteral("nowy.png")));
+    ui->cmdistniejacy->setIcon(ikony::ikona(QStringLiteral("otworz.png")));
+    for (QPushButton* button : {ui->cmdnowy, ui->cmdistniejacy})
         button->setIconSize(QSize(32, 32));
-    ui->Image1->setPixmap(ikony::obrazek(QStringLiteral("zestaw.png"))
-                              .scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    connect(ui->Command1, &QPushButton::clicked, this, &FrmNowy::Command1);
-    connect(ui->Command2, &QPushButton::clicked, this, &FrmNowy::Command2);
+    ui->imgzestaw->setPixmap(ikony::obrazek(QStringLiteral("zestaw.png"))
+                                 .scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    connect(ui->cmdnowy, &QPushButton::clicked, this, [this] { wybierz(true); });
+    connect(ui->cmdistniejacy, &QPushButton::clicked, this, [this] { wybierz(false); });
 }
 
 FrmNowy::~FrmNowy() = default;
 
-void FrmNowy::Command1()
+void FrmNowy::wybierz(bool nowy)
 {
-    choose(1);
-}
-
-void FrmNowy::Command2()
-{
-    choose(0);
-}
-
-void FrmNowy::choose(qint16 value)
-{
-    nowyzestaw = value;
-    emit showEditor();
+    emit wybrano(nowy);
     close();
 }

@@ -8,8 +8,7 @@ namespace Ui {
 class FrmNowy;
 }
 
-// The chooser between a new set and an existing one. It stores the choice in nowyzestaw,
-// asks for the editor and closes itself.
+// The chooser between a new set and an existing one: it tells its choice and closes itself.
 class FrmNowy : public QWidget
 {
     Q_OBJECT
@@ -18,14 +17,11 @@ public:
     ~FrmNowy() override;
 
 signals:
-    void showEditor();
-
-private slots:
-    void Command1();
-    void Command2();
+    // True for "Nowy Zestaw", false for an existing set.
+    void wybrano(bool nowy);
 
 private:
-    void choose(qint16 value);
+    void wybierz(bool nowy);
 
     const std::unique_ptr<Ui::FrmNowy> ui;
 };

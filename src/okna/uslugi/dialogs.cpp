@@ -5,25 +5,28 @@
 #include <QImageReader>
 #include <QRegularExpression>
 
-void Dialogs::openFile(QWidget* parent, OpenFileDialog& dialog)
+void Dialogs::openFile(QWidget* parent, OpenFileDialog& dialog, BiezacyFolder& folder)
 {
-    const QString chosen = chooseFile(parent, dialog);
+    OpenFileDialog shown = dialog;
+    if (shown.initialDir.isEmpty())
+        shown.initialDir = folder.sciezka();
+    const QString chosen = chooseFile(parent, shown);
     if (chosen.isEmpty()) {
         dialog.clear();
         return;
     }
-    const QFileInfo info(chosen);
+    const QFileInfo info(QDir(folder.sciezka()), chosen);
     dialog.fileName = info.absoluteFilePath();
     dialog.fileTitle = info.fileName();
-    QDir::setCurrent(info.absolutePath());
+    folder.wybrano(dialog.fileName);
 }
 
-bool Dialogs::loadPicture(const QString& name, QPixmap& picture)
+bool Dialogs::loadPicture(const QString& path, QPixmap& picture)
 {
     picture = QPixmap();
-    if (name.isEmpty())
+    if (path.isEmpty())
         return true;
-    QImageReader reader(name);
+    QImageReader reader(path);
     const QImage image = reader.read();
     if (image.isNull())
         return false;
@@ -31,8 +34,9 @@ bool Dialogs::loadPicture(const QString& name, QPixmap& picture)
     return true;
 }
 
-void Dialogs::saveFile(QWidget* parent, SaveFileDialog& dialog)
+void Dialogs::saveFile(QWidget* parent, SaveFileDialog& dialog, const BiezacyFolder& folder)
 {
+    dialog.initialDir = folder.sciezka();
     chooseSaveFile(parent, dialog);
     if (dialog.fileName.isEmpty() || !QFileInfo(dialog.fileName).suffix().isEmpty())
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "biezacyfolder.h"
+
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
@@ -22,13 +24,14 @@ struct OpenFileDialog
 struct SaveFileDialog
 {
     QString title;
+    QString initialDir;  // starting folder, set from the current folder when shown
     QStringList filters; // "Moodle XML (*.xml)", ...; the first is chosen at the start
     QString fileName;    // full path of the chosen file; empty after a cancel
     QString filter;      // the filter chosen with it
 };
 
 // Every modal service the windows use: message box, input box, open-file dialog, picture
-// loader and help viewer, and ending the program. Tests replace it with a scripted one.
+// loader and help viewer. Tests replace it with a scripted one.
 class Dialogs
 {
 public:
@@ -45,33 +48,26 @@ public:
     // Returns the typed text, or the empty text when cancelled; the field starts empty.
     virtual QString input(QWidget* parent, const QString& prompt, const QString& title) = 0;
 
-    // Shows the dialog for one existing or typed file name, no filter. On a choice it fills
-    // fileName and fileTitle and makes the chosen file's folder the current folder of the
-    // process; a cancel leaves both empty and is no failure.
-    void openFile(QWidget* parent, OpenFileDialog& dialog);
+    // Shows the dialog for one existing or typed file name, no filter, starting in the current
+    // folder unless initialDir says otherwise. On a choice it fills fileName and fileTitle and
+    // the chosen file's folder becomes the current one; a cancel leaves both empty and is no
+    // failure.
+    void openFile(QWidget* parent, OpenFileDialog& dialog, BiezacyFolder& folder);
 
     // Asks for a file to write, starting in the current folder. A name typed without an extension
     // gets the chosen filter's first one. A cancel leaves fileName empty.
-    void saveFile(QWidget* parent, SaveFileDialog& dialog);
+    void saveFile(QWidget* parent, SaveFileDialog& dialog, const BiezacyFolder& folder);
 
-    // Loads a picture; a name without folder is resolved against the current folder. The
-    // empty name gives the empty picture. False for a missing file or one that is no picture.
-    virtual bool loadPicture(const QString& name, QPixmap& picture);
+    // Loads a picture from its path. The empty path gives the empty picture. False for a
+    // missing file or one that is no picture.
+    virtual bool loadPicture(const QString& path, QPixmap& picture);
 
     // Opens the help file with a help command and a context number.
     virtual void help(QWidget* parent, const QString& file, int command, int context) = 0;
-
-    // Ends the program at once: nothing is saved and no window is asked.
-    virtual void endProgram() = 0;
-
-    // True once endProgram was called; windows closing after it must not save anything.
-    bool ending() const { return ending_; }
 
 protected:
     // Returns the chosen path, or the empty text on a cancel.
     virtual QString chooseFile(QWidget* parent, const OpenFileDialog& dialog) = 0;
     // Fills fileName (empty after a cancel) and filter.
     virtual void chooseSaveFile(QWidget* parent, SaveFileDialog& dialog) = 0;
-
-    bool ending_ = false;
 };

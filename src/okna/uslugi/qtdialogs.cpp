@@ -2,8 +2,6 @@
 
 #include "helpwindow.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -51,8 +49,7 @@ QString QtDialogs::input(QWidget* parent, const QString& prompt, const QString& 
 
 QString QtDialogs::chooseFile(QWidget* parent, const OpenFileDialog& dialog)
 {
-    QFileDialog fd(parent, dialog.title,
-                   dialog.initialDir.isEmpty() ? QDir::currentPath() : dialog.initialDir);
+    QFileDialog fd(parent, dialog.title, dialog.initialDir);
     // One existing or typed file name: a typed name that does not exist yet is accepted.
     fd.setFileMode(QFileDialog::AnyFile);
     fd.setAcceptMode(QFileDialog::AcceptOpen);
@@ -66,7 +63,7 @@ QString QtDialogs::chooseFile(QWidget* parent, const OpenFileDialog& dialog)
 
 void QtDialogs::chooseSaveFile(QWidget* parent, SaveFileDialog& dialog)
 {
-    QFileDialog fd(parent, dialog.title, QDir::currentPath(), dialog.filters.join(QStringLiteral(";;")));
+    QFileDialog fd(parent, dialog.title, dialog.initialDir, dialog.filters.join(QStringLiteral(";;")));
     fd.setAcceptMode(QFileDialog::AcceptSave);
     dialog.fileName.clear();
     if (fd.exec() == QDialog::Accepted && !fd.selectedFiles().isEmpty()) {
@@ -80,11 +77,4 @@ void QtDialogs::help(QWidget* parent, const QString& file, int command, int cont
     Q_UNUSED(command);
     Q_UNUSED(context);
     HelpWindow::showHelp(parent, file);
-}
-
-void QtDialogs::endProgram()
-{
-    ending_ = true;
-    QApplication::closeAllWindows();
-    QCoreApplication::exit(0);
 }

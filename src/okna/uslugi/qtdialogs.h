@@ -10,7 +10,6 @@ public:
                    const QString& title) override;
     QString input(QWidget* parent, const QString& prompt, const QString& title) override;
     void help(QWidget* parent, const QString& file, int command, int context) override;
-    void endProgram() override;
 
 protected:
     QString chooseFile(QWidget* parent, const OpenFileDialog& dialog) override;

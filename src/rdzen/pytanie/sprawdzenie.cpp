@@ -1,5 +1,6 @@
 #include "sprawdzenie.h"
 
+#include "reguly.h"
 #include "setfile.h"
 
 #include <QDir>
@@ -13,9 +14,6 @@
 namespace sprawdzenie {
 
 namespace {
-
-// The page's field for a typed answer takes this many characters.
-constexpr int poleOdpowiedzi = 20;
 
 using StanRysunku = std::function<std::optional<Problem>(const QString&)>;
 
@@ -92,15 +90,14 @@ void sprawdzZnaki(Zbior& dodaj, const QString& text, int k)
                                                          "znak. Wpisz zamiast niego &amp;."));
 }
 
-void jednokrotny(Zbior& dodaj, const rekord& r)
+void jednokrotny(Zbior& dodaj, const Pytanie& p)
 {
     QStringList minus;
-    int last = 0;
+    const int last = reguly::opcjaStrony(p).value_or(-1) + 1;
     for (int k = 1; k <= 5; ++k) {
-        const qint16 m = r.poprawna(k);
-        if (m == -1) {
+        const qint16 m = p.znaczniki[k - 1];
+        if (reguly::wybranaNaStronie(m)) {
             minus << QString::number(k);
-            last = k;
         } else if (m != 0) {
             dodaj(Problem::OznaczenieOpcji,
                   QStringLiteral("Odpowiedź %1 ma oznaczenie %2 zamiast -1: edytor "
@@ -120,36 +117,38 @@ void jednokrotny(Zbior& dodaj, const rekord& r)
                                                        "uzna tylko ostatnią z nich (%2).")
                                             .arg(minus.join(QStringLiteral(", ")))
                                             .arg(last));
-    if (last >= 1 && last <= 4 && tekst(r.odp(last)).isEmpty())
+    if (reguly::opcjaNaStronie(p) && p.odpowiedzi[last - 1].isEmpty())
         dodaj(Problem::PustaPoprawna,
               QStringLiteral("Odpowiedź %1 jest zaznaczona jako poprawna, ale nie ma treści.").arg(last));
-    if (last != 5 && (!tekst(r.odp5).isEmpty() || r.poprawna5 != 0))
+    if (last != 5 && (!p.odpowiedzi[4].isEmpty() || p.znaczniki[4] != 0))
         dodaj(Problem::PiataOdpowiedz, QStringLiteral("Odpowiedź 5 nie pojawi się w teście, który pokazuje "
                                                       "tylko cztery odpowiedzi."));
 }
 
-void wielokrotny(Zbior& dodaj, const rekord& r)
+void wielokrotny(Zbior& dodaj, const Pytanie& p)
 {
     bool marked = false;
     QList<int> empty;
+    const std::array<bool, 5> right = reguly::prawidlowe(p);
     for (int k = 1; k <= 5; ++k) {
-        const qint16 m = r.poprawna(k);
-        if (m < 0 || m > 2) {
+        const qint16 m = p.znaczniki[k - 1];
+        if (!reguly::znacznikPolaWyboru(m)) {
             dodaj(
                 Problem::ZleOznaczenie,
                 QStringLiteral("Odpowiedź %1 ma oznaczenie %2, a w pytaniu wielokrotnego wyboru dozwolone są "
                                "tylko 0, 1 i 2; edytor nie otworzy takiego pytania.")
                     .arg(k)
                     .arg(m));
-        } else if (k <= 4 && m == 2) {
+        } else if (k <= reguly::odpowiedziNaStronie && !reguly::zgodnyStan(m, true) &&
+                   !reguly::zgodnyStan(m, false)) {
             dodaj(Problem::SzaraOdpowiedz,
                   QStringLiteral("Odpowiedź %1 jest zaznaczona na szaro (oznaczenie 2): "
                                  "test nie uzna jej ani zaznaczonej, ani pustej i "
                                  "zawsze odejmie za nią punkt.")
                       .arg(k));
-        } else if (k <= 4 && m == 1) {
+        } else if (k <= reguly::odpowiedziNaStronie && right[k - 1]) {
             marked = true;
-            if (tekst(r.odp(k)).isEmpty())
+            if (p.odpowiedzi[k - 1].isEmpty())
                 empty << k;
         }
     }
@@ -160,26 +159,26 @@ void wielokrotny(Zbior& dodaj, const rekord& r)
     for (const int k : empty)
         dodaj(Problem::PustaPoprawna,
               QStringLiteral("Odpowiedź %1 jest zaznaczona jako poprawna, ale nie ma treści.").arg(k));
-    if (!tekst(r.odp5).isEmpty() || r.poprawna5 != 0)
+    if (!p.odpowiedzi[4].isEmpty() || p.znaczniki[4] != 0)
         dodaj(Problem::PiataOdpowiedz, QStringLiteral("Odpowiedź 5 nie pojawi się w teście, który pokazuje "
                                                       "tylko cztery odpowiedzi."));
 }
 
-void wpisywany(Zbior& dodaj, const rekord& r)
+void wpisywany(Zbior& dodaj, const Pytanie& p)
 {
-    const QString wzor = tekst(r.odp1);
+    const QString& wzor = p.wzor();
     if (wzor.isEmpty()) {
         dodaj(Problem::PustyWzor,
               QStringLiteral("Wzór odpowiedzi jest pusty: test uzna tylko pole pozostawione "
                              "bez odpowiedzi."));
         return;
     }
-    if (wzor.size() > poleOdpowiedzi)
+    if (wzor.size() > reguly::poleOdpowiedzi)
         dodaj(Problem::DlugiWzor,
               QStringLiteral("Wzór odpowiedzi jest dłuższy niż %1 znaków (długość: %2), a "
                              "pole odpowiedzi w teście mieści najwyżej %1, więc nie da się "
                              "go wpisać.")
-                  .arg(poleOdpowiedzi)
+                  .arg(reguly::poleOdpowiedzi)
                   .arg(wzor.size()));
     if (wzor.contains(QLatin1Char('\r')) || wzor.contains(QLatin1Char('\n')) ||
         wzor.contains(QLatin1Char('\t')))
@@ -196,26 +195,25 @@ void wpisywany(Zbior& dodaj, const rekord& r)
 void sprawdzRekord(const rekord& r, int nr, QList<Uwaga>& out, const StanRysunku& stanRysunku)
 {
     Zbior dodaj(out, nr);
-    const bool typed = r.typ == 2;
-    if (r.typ == 1)
-        jednokrotny(dodaj, r);
+    const Pytanie p = Pytanie::zRekordu(r);
+    const bool typed = reguly::typNaStronie(p) == Pytanie::Typ::Tekst;
+    if (p.typ == Pytanie::Typ::Nieznany)
+        dodaj(Problem::NieznanyTyp, QStringLiteral("Nieznany rodzaj odpowiedzi (typ %1): edytor i test "
+                                                   "potraktują pytanie jako wielokrotny wybór.")
+                                        .arg(p.kodTypu()));
+    if (reguly::typNaStronie(p) == Pytanie::Typ::Opcja)
+        jednokrotny(dodaj, p);
     else if (typed)
-        wpisywany(dodaj, r);
-    else {
-        if (r.typ != 0)
-            dodaj(Problem::NieznanyTyp, QStringLiteral("Nieznany rodzaj odpowiedzi (typ %1): edytor i test "
-                                                       "potraktują pytanie jako wielokrotny wybór.")
-                                            .arg(r.typ));
-        wielokrotny(dodaj, r);
-    }
+        wpisywany(dodaj, p);
+    else
+        wielokrotny(dodaj, p);
 
-    const QString pytanie = tekst(r.pytanie);
+    const QString& pytanie = p.tresc;
     if (pytanie.isEmpty())
         dodaj(Problem::PustePytanie, QStringLiteral("Treść pytania jest pusta."));
 
-    // The page shows a picture only for a name of two characters or more.
-    const QString picture = tekst(r.rysunek);
-    if (picture.size() >= 2) {
+    const QString& picture = p.rysunek;
+    if (reguly::jestRysunkiem(picture)) {
         if (const auto problem = stanRysunku(picture)) {
             if (*problem == Problem::BrakRysunku)
                 dodaj(*problem,
@@ -230,8 +228,8 @@ void sprawdzRekord(const rekord& r, int nr, QList<Uwaga>& out, const StanRysunku
 
     sprawdzZnaki(dodaj, pytanie, 0);
     if (!typed) {
-        for (int k = 1; k <= 4; ++k)
-            sprawdzZnaki(dodaj, tekst(r.odp(k)), k);
+        for (int k = 1; k <= reguly::odpowiedziNaStronie; ++k)
+            sprawdzZnaki(dodaj, p.odpowiedzi[k - 1], k);
     }
 }
 

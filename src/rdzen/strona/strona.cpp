@@ -1,6 +1,7 @@
 #include "strona.h"
 
 #include "codepage.h"
+#include "reguly.h"
 #include "zapis.h"
 
 #include <cmath>
@@ -46,14 +47,12 @@ void linia(QString& s, std::initializer_list<QStringView> pieces)
 constexpr QStringView cyfra[] = {u"0", u"1", u"2", u"3", u"4"};
 constexpr QStringView litera[] = {u"a", u"b", u"c", u"d"};
 
-void naglowekBloku(QString& s, const rekord& r, const QString& n)
+void naglowekBloku(QString& s, const Pytanie& p, const QString& n)
 {
     dopisz(s, {u"<TR VALIGN=\"top\" CLASS=\"start\"><TD><B>", n, u".</B><TD><FORM NAME=\"form", n, u"\">",
-               tekst(r.pytanie), u"<BR><BR>"});
-    // A name of one character is taken for a leftover, not a picture.
-    const QString picture = tekst(r.rysunek);
-    if (picture.size() >= 2)
-        dopisz(s, {u"<IMG SRC=\"", atrybut(picture), u"\"><BR><BR>"});
+               p.tresc, u"<BR><BR>"});
+    if (reguly::jestRysunkiem(p.rysunek))
+        dopisz(s, {u"<IMG SRC=\"", atrybut(p.rysunek), u"\"><BR><BR>"});
 }
 
 constexpr QStringView stopkaBloku = u"</FORM></TR>";
@@ -237,27 +236,23 @@ QString stopka()
         "<CENTER><BR><BR></FORM><!--koniec tabeli zawieraj±cej test--></TD></TR></TABLE></BODY></HTML>");
 }
 
-Blok opcja(const rekord& r, int nr)
+Blok opcja(const Pytanie& p, int nr)
 {
+    const auto& odp = p.odpowiedzi;
     const QString n = QString::number(nr);
     constexpr QStringView radio = u"<INPUT TYPE=\"Radio\" NAME=\"odp\" ALIGN=\"left\">";
     Blok b;
-    naglowekBloku(b.blokpytania, r, n);
-    dopisz(b.blokpytania, {radio, tekst(r.odp1), u"<BR>", radio, tekst(r.odp2), u"<BR>", radio, tekst(r.odp3),
-                           u"<BR>", radio, u" ", tekst(r.odp4), stopkaBloku});
+    naglowekBloku(b.blokpytania, p, n);
+    dopisz(b.blokpytania, {radio, odp[0], u"<BR>", radio, odp[1], u"<BR>", radio, odp[2], u"<BR>", radio,
+                           u" ", odp[3], stopkaBloku});
 
-    // The last mark of -1 names the right answer.
-    int index = -1;
-    for (int k = 1; k <= 5; ++k) {
-        if (r.poprawna(k) == -1)
-            index = k - 1;
-    }
+    const std::optional<int> index = reguly::opcjaNaStronie(p);
     QString& s = b.skryptpytania;
     linia(s, {u"maks=maks+1;"});
     // With no mark, or a mark on the fifth answer, which has no button in the page, no choice
     // can be right; the question still counts in the maximum.
-    if (index >= 0 && index <= 3)
-        linia(s, {u"if (document.form", n, u".odp[", QString::number(index), u"].checked)"});
+    if (index)
+        linia(s, {u"if (document.form", n, u".odp[", cyfra[*index], u"].checked)"});
     else
         linia(s, {u"if (false)"});
     linia(s, {u"{punkty = punkty + 1"});
@@ -265,19 +260,20 @@ Blok opcja(const rekord& r, int nr)
     return b;
 }
 
-Blok wybor(const rekord& r, int nr)
+Blok wybor(const Pytanie& p, int nr)
 {
+    const auto& odp = p.odpowiedzi;
     const QString n = QString::number(nr);
     constexpr QStringView box = u"<INPUT TYPE=\"checkbox\" NAME=\"odp\" ALIGN=\"left\">";
     Blok b;
-    naglowekBloku(b.blokpytania, r, n);
-    dopisz(b.blokpytania, {box, tekst(r.odp1), u"<BR>", box, tekst(r.odp2), u"<BR>", box, tekst(r.odp3),
-                           u"<BR>", box, tekst(r.odp4), stopkaBloku});
+    naglowekBloku(b.blokpytania, p, n);
+    dopisz(b.blokpytania,
+           {box, odp[0], u"<BR>", box, odp[1], u"<BR>", box, odp[2], u"<BR>", box, odp[3], stopkaBloku});
 
     QString& s = b.skryptpytania;
     s.reserve(2800);
     for (int k = 1; k <= 5; ++k)
-        linia(s, {u"popr", cyfra[k - 1], u"=", znakLiczby(r.poprawna(k))});
+        linia(s, {u"popr", cyfra[k - 1], u"=", znakLiczby(p.znaczniki[k - 1])});
     linia(s, {u"maks=maks+4;"});
     for (int k = 0; k < 4; ++k) {
         const QStringView i = cyfra[k];
@@ -301,33 +297,53 @@ Blok wybor(const rekord& r, int nr)
     return b;
 }
 
-Blok text(const rekord& r, int nr)
+Blok text(const Pytanie& p, int nr)
 {
     const QString n = QString::number(nr);
     Blok b;
-    naglowekBloku(b.blokpytania, r, n);
+    naglowekBloku(b.blokpytania, p, n);
     dopisz(b.blokpytania,
            {u"<INPUT TYPE=\"Text\" NAME=\"question\" ALIGN=\"left\" SIZE=\"20\" MAXLENGTH=\"20\"> "
             u"(<I>tu wpisz odpowiedź</I>)",
             stopkaBloku});
     QString& s = b.skryptpytania;
     linia(s, {u"maks=maks+2;"});
-    linia(s, {u"if (document.form", n, u".question.value==\"", napisSkryptu(tekst(r.odp1)), u"\")"});
+    linia(s, {u"if (document.form", n, u".question.value==\"", napisSkryptu(p.wzor()), u"\")"});
     linia(s, {u"{punkty = punkty + 2"});
     wynikPytania(s, n);
     return b;
 }
 
+Blok blok(const Pytanie& p, int nr)
+{
+    switch (reguly::typNaStronie(p)) {
+    case Pytanie::Typ::Opcja:
+        return opcja(p, nr);
+    case Pytanie::Typ::Tekst:
+        return text(p, nr);
+    default:
+        return wybor(p, nr);
+    }
+}
+
+Blok opcja(const rekord& r, int nr)
+{
+    return opcja(Pytanie::zRekordu(r), nr);
+}
+
+Blok wybor(const rekord& r, int nr)
+{
+    return wybor(Pytanie::zRekordu(r), nr);
+}
+
+Blok text(const rekord& r, int nr)
+{
+    return text(Pytanie::zRekordu(r), nr);
+}
+
 Blok blok(const rekord& r, int nr)
 {
-    switch (r.typ) {
-    case 1:
-        return opcja(r, nr);
-    case 2:
-        return text(r, nr);
-    default:
-        return wybor(r, nr);
-    }
+    return blok(Pytanie::zRekordu(r), nr);
 }
 
 QString strona(const QList<rekord>& pytania, const QString& seconds, const QString& code)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pytanie.h"
 #include "rekord.h"
 #include "wynik.h"
 
@@ -45,11 +46,15 @@ QString ogon();
 QString stopka();
 
 // Blocks of the three answer types for the question at position nr (from 1) of the test.
-Blok opcja(const rekord& r, int nr); // typ 1, single choice
-Blok wybor(const rekord& r, int nr); // typ 0, multiple choice
-Blok text(const rekord& r, int nr);  // typ 2, typed answer
-// The block of the record's type; a type the editor never writes is shown as multiple choice,
-// as the editor shows it.
+Blok opcja(const Pytanie& p, int nr); // single choice
+Blok wybor(const Pytanie& p, int nr); // multiple choice
+Blok text(const Pytanie& p, int nr);  // typed answer
+// The block of the question's type as the page reads it.
+Blok blok(const Pytanie& p, int nr);
+// The same for a stored record.
+Blok opcja(const rekord& r, int nr);
+Blok wybor(const rekord& r, int nr);
+Blok text(const rekord& r, int nr);
 Blok blok(const rekord& r, int nr);
 
 // The whole page for the drawn records in draw order: head, scoring fragments, script tail,

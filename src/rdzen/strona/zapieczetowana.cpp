@@ -1,5 +1,6 @@
 #include "zapieczetowana.h"
 
+#include "reguly.h"
 #include "strona.h"
 
 #include <QRandomGenerator>
@@ -134,25 +135,24 @@ QByteArray odpowiedzi(const QList<rekord>& pytania)
     json.reserve(32 * pytania.size() + 256);
     json += '[';
     for (const rekord& r : pytania) {
+        const Pytanie p = Pytanie::zRekordu(r);
         if (json.size() > 1)
             json += ',';
-        if (r.typ == 1) {
-            int index = -1;
-            for (int k = 1; k <= 5; ++k) {
-                if (r.poprawna(k) == -1)
-                    index = k - 1;
-            }
-            // The fifth answer has no button in the page: such a question can never be right.
+        switch (reguly::typNaStronie(p)) {
+        case Pytanie::Typ::Opcja:
+            // An answer the page does not show can never be chosen: such a question is never right.
             json += "[1,";
-            json += QByteArray::number(index <= 3 ? index : -1);
-        } else if (r.typ == 2) {
+            json += QByteArray::number(reguly::opcjaNaStronie(p).value_or(-1));
+            break;
+        case Pytanie::Typ::Tekst:
             json += "[2,";
-            dopiszNapis(json, tekst(r.odp1));
-        } else {
+            dopiszNapis(json, p.wzor());
+            break;
+        default:
             json += "[0";
-            for (int k = 1; k <= 4; ++k) {
+            for (int k = 0; k < reguly::odpowiedziNaStronie; ++k) {
                 json += ',';
-                json += QByteArray::number(r.poprawna(k));
+                json += QByteArray::number(p.znaczniki[k]);
             }
         }
         json += ']';

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "biezacyfolder.h"
+#include "frmmenu.h"
+
+#include <QObject>
+
+class Dialogs;
+
+// The running program: the current folder all windows share, the main menu that owns the other
+// windows, and the end, which saves nothing and asks no window.
+class Program : public QObject
+{
+    Q_OBJECT
+public:
+    Program(Dialogs& dialogs, const QString& folder);
+
+    FrmMenu& menu() { return menu_; }
+    bool konczy() const { return konczy_; }
+
+    // Ends the program at once; an open editor does not save its question.
+    void zakoncz();
+
+private:
+    BiezacyFolder folder_;
+    FrmMenu menu_;
+    bool konczy_ = false;
+};

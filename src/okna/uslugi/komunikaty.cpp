@@ -1,0 +1,177 @@
+#include "komunikaty.h"
+
+namespace komunikaty {
+
+namespace {
+
+using Icon = Dialogs::Icon;
+
+const QString tytulTestu = QStringLiteral("TEST"), tytulBledu = QStringLiteral("Błąd"),
+              bladDanych = QStringLiteral("Błąd danych"), generowanie = QStringLiteral("Generowanie Testu");
+
+QString wzor(Komunikat k)
+{
+    switch (k) {
+    case Komunikat::NieJestBaza:
+        return QStringLiteral("Wybrany plik nie jest bazą pytań\rnastąpi zakończenie programu");
+    case Komunikat::ZlaNazwaRysunku:
+        return QStringLiteral("Nniewłaściwa nazwa pliku graficznego");
+    case Komunikat::ZlyWybranyRysunek:
+        return QStringLiteral("Nniew łaściwa nazwa pliku graficznego");
+    case Komunikat::NazwaRysunku:
+    case Komunikat::BladWymiany:
+        return QStringLiteral("%1");
+    case Komunikat::ZestawZaDuzy:
+        return QStringLiteral("Zestaw „%1” jest za duży.");
+    case Komunikat::NieOtwartoZestawu:
+        return QStringLiteral("Nie można otworzyć zestawu „%1”.\r%2");
+    case Komunikat::NieZapisanoZestawu:
+        return QStringLiteral("Nie można zapisać zestawu „%1”.\r%2");
+    case Komunikat::NieOdczytanoPytania:
+        return QStringLiteral(
+            "Nie można odczytać pytania nr %1 z zestawu „%2”.\r%3\rEdytor zostanie zamknięty.");
+    case Komunikat::NieZapisanoPytania:
+        return QStringLiteral(
+            "Nie udało się zapisać pytania nr %1 w zestawie „%2”.\r%3\rPytanie pozostaje na ekranie.");
+    case Komunikat::NieOdtworzono:
+        return QStringLiteral(
+            "Plik zestawu „%1” został usunięty albo podmieniony przez inny program i nie udało "
+            "się go odtworzyć.\r%2\rPytanie nie zostało zapisane.");
+    case Komunikat::Odtworzono:
+        return QStringLiteral(
+            "Plik zestawu „%1” został usunięty przez inny program.\rOdtworzono go ze wszystkimi pytaniami.");
+    case Komunikat::ZapisanoKopie:
+        return QStringLiteral(
+            "Plik „%1” został podmieniony przez inny program i pozostał nietknięty.\rZestaw "
+            "zapisano jako „%2” i ten plik jest teraz edytowany.");
+    case Komunikat::ZestawPelny:
+        return QStringLiteral("Zestaw nie pomieści więcej pytań.");
+    case Komunikat::KasowacRekord:
+        return QStringLiteral("Kasować ten rekord?");
+    case Komunikat::NieUsunieto:
+        return QStringLiteral("Nie udało się usunąć pytania nr %1.\r%2\rZestaw pozostał bez zmian.");
+    case Komunikat::NieOtwartoPoUsunieciu:
+        return QStringLiteral("Pytanie usunięto, ale nie można ponownie otworzyć zestawu „%1”.\r%2");
+    case Komunikat::NieDolaczono:
+        return QStringLiteral("Nie udało się dołączyć zestawu „%1”.\r%2\rDołączone pytania: %3.");
+    case Komunikat::Raport:
+        return {};
+    case Komunikat::NieZapisanoPliku:
+    case Komunikat::NieZapisanoTestu:
+        return QStringLiteral("Nie udało się zapisać pliku „%1”.\r%2");
+    case Komunikat::ZlyFormatEksportu:
+        return QStringLiteral(
+            "Nie udało się zapisać pliku „%1”.\rZestaw można zapisać tylko w formacie Moodle "
+            "XML (.xml) albo GIFT (.gift, .txt).");
+    case Komunikat::NieSprawdzono:
+        return QStringLiteral("Nie udało się sprawdzić zestawu „%1”.\r%2");
+    case Komunikat::NieWybranoPliku:
+        return QStringLiteral("Nie wybrałeś pliku z pytaniami");
+    case Komunikat::NiewlasciwyPlik:
+        return QStringLiteral("Wybrałeś niewłaściwy plik źródłowy");
+    case Komunikat::ZlaIloscPytan:
+        return QStringLiteral("Zła ilośc pytań ");
+    case Komunikat::NiewlasciweDane:
+        return QStringLiteral("Niewłaściwe dane");
+    case Komunikat::KrotkiKod:
+        return QStringLiteral("Kod uruchomieniowy musi mieć co najmniej %1 znaków, gdy odpowiedzi i kod są "
+                              "ukryte.\rNajlepiej użyj liter i cyfr. Naciśnij „Generuj test” jeszcze raz.");
+    case Komunikat::NieOdczytanoZestawu:
+        return QStringLiteral("Nie udało się odczytać pytania nr %1 z zestawu.\r%2");
+    }
+    return {};
+}
+
+Tresc ramka(Komunikat k)
+{
+    switch (k) {
+    case Komunikat::NieJestBaza:
+        return {{}, tytulTestu};
+    case Komunikat::ZlaNazwaRysunku:
+    case Komunikat::ZlyWybranyRysunek:
+    case Komunikat::NazwaRysunku:
+        return {{}, tytulBledu};
+    case Komunikat::Odtworzono:
+    case Komunikat::ZapisanoKopie:
+    case Komunikat::ZestawPelny:
+        return {{}, tytulEdytora, Icon::Exclamation};
+    case Komunikat::KasowacRekord:
+        return {{}, tytulEdytora, Icon::None, Dialogs::Buttons::YesNo};
+    case Komunikat::Raport:
+        return {{}, tytulEdytora, Icon::Information};
+    case Komunikat::NieWybranoPliku:
+        return {{}, tytulTestu, Icon::Information};
+    case Komunikat::NiewlasciwyPlik:
+    case Komunikat::NiewlasciweDane:
+        return {{}, bladDanych};
+    case Komunikat::ZlaIloscPytan:
+        return {{}, QStringLiteral("TESTER"), Icon::Exclamation};
+    case Komunikat::KrotkiKod:
+        return {{}, generowanie, Icon::Exclamation};
+    case Komunikat::NieZapisanoTestu:
+    case Komunikat::NieOdczytanoZestawu:
+        return {{}, generowanie};
+    default:
+        return {{}, tytulEdytora};
+    }
+}
+
+} // namespace
+
+Tresc tresc(const Zdarzenie& z)
+{
+    Tresc t = ramka(z.rodzaj);
+    if (z.rodzaj == Komunikat::Raport) {
+        t.tekst = z.szczegoly.join(QLatin1Char('\r'));
+        return t;
+    }
+    // All at once, so that a detail holding "%1" is not read as a place for the next one.
+    const QString w = wzor(z.rodzaj);
+    const QStringList& d = z.szczegoly;
+    t.tekst = d.size() == 1   ? w.arg(d[0])
+              : d.size() == 2 ? w.arg(d[0], d[1])
+              : d.size() >= 3 ? w.arg(d[0], d[1], d[2])
+                              : w;
+    return t;
+}
+
+Dialogs::Answer pokaz(Dialogs& dialogs, QWidget* parent, const Zdarzenie& zdarzenie)
+{
+    const Tresc t = tresc(zdarzenie);
+    return dialogs.message(parent, t.tekst, t.przyciski, t.ikona, t.tytul);
+}
+
+bool pokaz(Dialogs& dialogs, QWidget* parent, const Zdarzenia& zdarzenia)
+{
+    for (const Zdarzenie& z : zdarzenia)
+        pokaz(dialogs, parent, z);
+    return zdarzenia.isEmpty();
+}
+
+Zapytanie zapytanie(Pole pole)
+{
+    switch (pole) {
+    case Pole::NazwaZestawu:
+        return {QStringLiteral("Podaj nazwę zestawu"), QStringLiteral("Nazwa bazy pytań")};
+    case Pole::CzasTestu:
+        return {QStringLiteral("Podaj czas trwania testu w pełnych minutach"), QStringLiteral("Czas")};
+    case Pole::KodTestu:
+        return {QStringLiteral("Podaj kod uruchommieniowy testu"), QStringLiteral("Hasło")};
+    }
+    return {};
+}
+
+QString zapytaj(Dialogs& dialogs, QWidget* parent, Pole pole)
+{
+    const Zapytanie z = zapytanie(pole);
+    return dialogs.input(parent, z.pytanie, z.tytul);
+}
+
+QString uwagaBledne(int ile)
+{
+    return QStringLiteral("Uwaga: w zestawie są pytania, których nie da się zaliczyć (%1). Sprawdź je w "
+                          "edytorze: „sprawdź zestaw”.")
+        .arg(ile);
+}
+
+} // namespace komunikaty

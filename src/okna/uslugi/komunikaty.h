@@ -1,0 +1,42 @@
+#pragma once
+
+#include "dialogs.h"
+#include "komunikat.h"
+
+#include <QString>
+
+// Every word the program says to the user in its boxes: the messages with their titles and
+// icons, the input boxes' prompts and the file dialogs' titles.
+namespace komunikaty {
+
+struct Tresc
+{
+    QString tekst, tytul;
+    Dialogs::Icon ikona = Dialogs::Icon::Stop;
+    Dialogs::Buttons przyciski = Dialogs::Buttons::Ok;
+};
+Tresc tresc(const Zdarzenie& zdarzenie);
+
+// Shows the message and returns the button pressed.
+Dialogs::Answer pokaz(Dialogs& dialogs, QWidget* parent, const Zdarzenie& zdarzenie);
+// Shows them in order; true when there were none.
+bool pokaz(Dialogs& dialogs, QWidget* parent, const Zdarzenia& zdarzenia);
+
+struct Zapytanie
+{
+    QString pytanie, tytul;
+};
+enum class Pole { NazwaZestawu, CzasTestu, KodTestu };
+Zapytanie zapytanie(Pole pole);
+QString zapytaj(Dialogs& dialogs, QWidget* parent, Pole pole);
+
+// The generator's warning about questions no answer can score.
+QString uwagaBledne(int ile);
+
+inline const QString tytulEdytora = QStringLiteral("Budowanie bazy pytań");
+inline const QString wskazZestaw = QStringLiteral("Wskaż nazwę zestawu");
+inline const QString eksportZestawu = QStringLiteral("Eksport zestawu");
+inline const QString zestawJakoPdf = QStringLiteral("Zapisz zestaw jako PDF");
+inline const QString jakoPdf = QStringLiteral("Zapisz jako PDF");
+
+} // namespace komunikaty

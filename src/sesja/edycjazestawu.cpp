@@ -1,0 +1,425 @@
+#include "edycjazestawu.h"
+
+#include "druk.h"
+#include "wymiana.h"
+
+#include <algorithm>
+
+namespace {
+
+// Text boxes hold lines joined by "\n"; a set stores them as the desktop's CR LF.
+QString doZapisu(QString text)
+{
+    return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+QString zZapisu(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+// The record's stored answer types. A type the editor does not know is shown as multiple choice.
+constexpr qint16 typWybor = 0, typOpcja = 1, typTekst = 2;
+
+EdycjaZestawu::Tryb trybRekordu(qint16 typ)
+{
+    return typ == typTekst   ? EdycjaZestawu::Tryb::Tekst
+           : typ == typOpcja ? EdycjaZestawu::Tryb::Opcja
+                             : EdycjaZestawu::Tryb::Wybor;
+}
+
+qint16 typRekordu(EdycjaZestawu::Tryb tryb)
+{
+    switch (tryb) {
+    case EdycjaZestawu::Tryb::Tekst:
+        return typTekst;
+    case EdycjaZestawu::Tryb::Opcja:
+        return typOpcja;
+    default:
+        return typWybor;
+    }
+}
+
+QString liczba(qint64 n)
+{
+    return QString::number(n);
+}
+
+} // namespace
+
+EdycjaZestawu::EdycjaZestawu(BiezacyFolder& folder, std::function<bool(const QString&)> wczytaj)
+    : folder_(folder), wczytaj_(std::move(wczytaj)), folderStartowy_(folder.sciezka())
+{
+}
+
+EdycjaZestawu::Skutek EdycjaZestawu::otworz(const QString& nazwa, const QString& nazwaZestawu)
+{
+    Skutek s;
+    if (nazwa.isEmpty()) {
+        s.zrobione = false;
+        s.koniec = Koniec::ZakonczProgram;
+        return s;
+    }
+    nazwaZestawu_ = nazwaZestawu;
+    const OtwartyZestaw::WynikOtwarcia opened = zestaw_.otworz(folder_.plik(nazwa));
+    s.zrobione = opened.stan == OtwartyZestaw::Stan::Gotowe;
+    switch (opened.stan) {
+    case OtwartyZestaw::Stan::Gotowe:
+        break;
+    case OtwartyZestaw::Stan::NieZestaw:
+        nieBaza(s);
+        return s;
+    case OtwartyZestaw::Stan::ZaDuzy:
+        s.komunikaty << Zdarzenie{Komunikat::ZestawZaDuzy, {nazwa}};
+        return s;
+    case OtwartyZestaw::Stan::NieOtwarto:
+        s.komunikaty << Zdarzenie{Komunikat::NieOtwartoZestawu, {nazwa, opened.error}};
+        return s;
+    case OtwartyZestaw::Stan::NieZapisano:
+        s.komunikaty << Zdarzenie{Komunikat::NieZapisanoZestawu, {nazwa, opened.error}};
+        return s;
+    }
+    nrrekordu_ = 1;
+    dopisz(s, pokaz());
+    return s;
+}
+
+void EdycjaZestawu::dopisz(Skutek& skutek, Skutek&& dalszy) const
+{
+    skutek.zrobione = skutek.zrobione && dalszy.zrobione;
+    skutek.komunikaty += dalszy.komunikaty;
+    if (dalszy.widok)
+        skutek.widok = std::move(dalszy.widok);
+    if (dalszy.koniec != Koniec::Nie)
+        skutek.koniec = dalszy.koniec;
+}
+
+void EdycjaZestawu::porzuc(Skutek& skutek, Zdarzenie zdarzenie)
+{
+    zestaw_.zamknij();
+    skutek.zrobione = false;
+    skutek.komunikaty << std::move(zdarzenie);
+    skutek.koniec = Koniec::ZamknijEdytor;
+}
+
+void EdycjaZestawu::nieBaza(Skutek& skutek)
+{
+    // The file is left as it is and the program ends, as with the main menu's "Koniec".
+    zestaw_.zamknij();
+    skutek.zrobione = false;
+    skutek.komunikaty << Zdarzenie{Komunikat::NieJestBaza, {}};
+    skutek.koniec = Koniec::ZakonczProgram;
+}
+
+EdycjaZestawu::Skutek EdycjaZestawu::pokaz()
+{
+    Skutek s;
+    if (const WynikDawny read = zestaw_.czytaj(nrrekordu_, bufor); !read.ok) {
+        // Going on would let the next save write another question over this record.
+        porzuc(s, {Komunikat::NieOdczytanoPytania, {liczba(nrrekordu_), nazwapliku(), read.error}});
+        return s;
+    }
+    Widok w;
+    w.pytanie = zZapisu(tekst(bufor.pytanie));
+    nazwarysunku_ = tekst(bufor.rysunek);
+    if (!wczytaj_(sciezkaRysunku())) {
+        s.komunikaty << Zdarzenie{Komunikat::ZlaNazwaRysunku, {}};
+        nazwarysunku_.clear();
+    }
+    naEkranie_ = sciezkaRysunku();
+    w.tryb = trybRekordu(bufor.typ);
+    if (w.tryb == Tryb::Tekst) {
+        w.wzor = tekst(bufor.odp1);
+    } else {
+        for (int k = 0; k < 5; ++k)
+            w.odpowiedzi[size_t(k)] = zZapisu(tekst(bufor.odp(k + 1)));
+        for (int k = 0; k < 5; ++k) {
+            const qint16 mark = bufor.poprawna(k + 1);
+            if (w.tryb == Tryb::Opcja) {
+                // Options exclude each other: of several marks the last stays selected.
+                if (mark != 0)
+                    w.opcja = k;
+            } else if (mark == qint16(Znak::Nie) || mark == qint16(Znak::Tak) ||
+                       mark == qint16(Znak::Szary)) {
+                w.znaki[size_t(k)] = Znak(mark);
+            } else {
+                nieBaza(s);
+                return s;
+            }
+        }
+    }
+    s.widok = std::move(w);
+    return s;
+}
+
+bool EdycjaZestawu::naMiejscu(Skutek& s)
+{
+    const OtwartyZestaw::WynikMiejsca w = zestaw_.upewnijSie();
+    if (w.miejsce == OtwartyZestaw::Miejsce::NaMiejscu)
+        return true;
+    if (!w.ok) {
+        if (w.zamkniety)
+            porzuc(s, {Komunikat::NieOtwartoZestawu, {nazwapliku(), w.error}});
+        else
+            s.komunikaty << Zdarzenie{Komunikat::NieOdtworzono, {w.poprzednia, w.error}};
+        s.zrobione = false;
+        return false;
+    }
+    nazwaZestawu_ = QFileInfo(nazwapliku()).fileName();
+    s.komunikaty << (w.miejsce == OtwartyZestaw::Miejsce::Kopia
+                         ? Zdarzenie{Komunikat::ZapisanoKopie, {w.poprzednia, nazwapliku()}}
+                         : Zdarzenie{Komunikat::Odtworzono, {w.poprzednia}});
+    return true;
+}
+
+EdycjaZestawu::Skutek EdycjaZestawu::zachowaj(const Ekran& e)
+{
+    Skutek s;
+    if (!naMiejscu(s))
+        return s;
+    ustawTekst(bufor.pytanie, doZapisu(e.pytanie));
+    for (int k = 0; k < 5; ++k)
+        ustawTekst(bufor.odp(k + 1), doZapisu(e.odpowiedzi[size_t(k)]));
+    bufor.typ = typRekordu(e.tryb);
+    for (int k = 0; k < 5; ++k) {
+        switch (e.tryb) {
+        case Tryb::Tekst:
+            bufor.poprawna(k + 1) = k == 0 ? 1 : 0;
+            break;
+        case Tryb::Opcja:
+            bufor.poprawna(k + 1) = e.opcje[size_t(k)] ? -1 : 0;
+            break;
+        case Tryb::Wybor:
+            bufor.poprawna(k + 1) = qint16(e.znaki[size_t(k)]);
+        }
+    }
+    if (e.tryb == Tryb::Tekst)
+        ustawTekst(bufor.odp1, e.wzor);
+    ustawTekst(bufor.rysunek, nazwarysunku_);
+    if (const WynikDawny written = zestaw_.zapisz(nrrekordu_, bufor); !written.ok) {
+        s.zrobione = false;
+        s.komunikaty << Zdarzenie{Komunikat::NieZapisanoPytania,
+                                  {liczba(nrrekordu_), nazwapliku(), written.error}};
+    }
+    return s;
+}
+
+EdycjaZestawu::Skutek EdycjaZestawu::dalej(const Ekran& e)
+{
+    Skutek s = zachowaj(e);
+    if (!s.zrobione)
+        return s;
+    if (nrrekordu_ != iloscrekordow())
+        ++nrrekordu_;
+    dopisz(s, pokaz());
+    return s;
+}
+
+EdycjaZestawu::Skutek EdycjaZestawu::wstecz(const Ekran& e)
+{
+    Skutek s = zachowaj(e);
+    if (!s.zrobione)
+        return s;
+    nrrekordu_ = std::max(nrrekordu_ - 1, 1);
+    dopisz(s, pokaz());
+    return s;
+}
+
+EdycjaZestawu::Skutek EdycjaZestawu::zakoncz(const Ekran& e)
+{
+    Skutek s = zachowaj(e);
+    if (s.zrobione) {
+        zestaw_.zamknij();
+        s.koniec = Koniec::ZamknijEdytor;
+    }
+    return s;
+}
+
+EdycjaZestawu::Skutek EdycjaZestawu::nowePytanie(const Ekran& e)
+{
+    Skutek s = zachowaj(e);
+    if (!s.zrobione)
+        return s;
+    if (!zestaw_.nowePytanie()) {
+        s.zrobione = false;
+        s.komunikaty << Zdarzenie{Komunikat::ZestawPelny, {}};
+        return s;
+    }
+    nrrekordu_ = iloscrekordow();
+    nazwarysunku_.clear();
+    naEkranie_.clear();
+    return s;
+}
+
+EdycjaZestawu::Skutek EdycjaZestawu::usun()
+{
+    Skutek s;
+    if (!naMiejscu(s))
+        return s;
+    const qint32 remembered = nrrekordu_;
+    const QString path = zestaw_.sciezka();
+    const OtwartyZestaw::WynikUsuniecia result = zestaw_.usun(remembered);
+    if (!result.ok && result.stan == OtwartyZestaw::Stan::Gotowe) {
+        // The set on disk is untouched and its file stays open: the editor goes on with it.
+        s.zrobione = false;
+        s.komunikaty << Zdarzenie{Komunikat::NieUsunieto, {liczba(remembered), result.error}};
+        return s;
+    }
+    if (result.stan == OtwartyZestaw::Stan::NieOtwarto) {
+        porzuc(s, {Komunikat::NieOtwartoPoUsunieciu, {path, result.error}});
+        return s;
+    }
+    if (result.stan == OtwartyZestaw::Stan::NieZapisano) {
+        porzuc(s, {Komunikat::NieZapisanoZestawu, {path, result.error}});
+        return s;
+    }
+    nrrekordu_ = std::min(remembered, iloscrekordow());
+    dopisz(s, pokaz());
+    return s;
+}
+
+EdycjaZestawu::Skutek EdycjaZestawu::dolacz(const QString& wybrany)
+{
+    Skutek s;
+    if (wybrany.isEmpty() || !naMiejscu(s)) {
+        s.zrobione = false;
+        return s;
+    }
+    // A set is appended record by record; another program's questions are converted first, and
+    // anything else is refused before the set is touched. A typed name of no file is created
+    // empty and appends nothing, as a set of no records.
+    wymiana::WynikImportu w;
+    if (QFileInfo::exists(wybrany)) {
+        w = wymiana::wczytajPytania(wybrany, zestaw_.folder());
+        if (!w.ok) {
+            s.zrobione = false;
+            s.komunikaty << Zdarzenie{Komunikat::Raport, QStringList{w.error} + w.raport};
+            return s;
+        }
+    }
+    const qint32 before = iloscrekordow();
+    QString error;
+    if (w.pytania.isEmpty()) {
+        error = zestaw_.dolacz(wybrany).error;
+    } else {
+        if (const wymiana::WynikRysunkow pictures = wymiana::zapiszRysunki(w); !pictures.ok)
+            w.raport << pictures.error;
+        error = zestaw_.dolaczRekordy(w.pytania).error;
+    }
+    const qint32 appended = iloscrekordow() - before;
+    if (appended > 0)
+        nrrekordu_ = iloscrekordow();
+    if (!error.isEmpty())
+        s.komunikaty << Zdarzenie{Komunikat::NieDolaczono, {wybrany, error, liczba(appended)}};
+    else if (!w.pytania.isEmpty())
+        s.komunikaty << Zdarzenie{Komunikat::Raport, w.raport};
+    dopisz(s, pokaz());
+    return s;
+}
+
+EdycjaZestawu::Skutek EdycjaZestawu::rysunek(Kontrolka kontrolka, const Ekran& e,
+                                             const std::function<QString(const QString&)>& wybierz)
+{
+    Skutek s;
+    const bool obraz = kontrolka == Kontrolka::Obraz;
+    naEkranie_.clear();
+    if (maRysunek()) {
+        nazwarysunku_.clear();
+        if (!obraz) {
+            ustawTekst(bufor.rysunek, nazwarysunku_);
+            return s;
+        }
+    } else {
+        const QString wybrany = wybierz(obraz ? QString() : folderStartowy_);
+        nazwarysunku_ = obraz ? trimSpaces(wybrany) : wybrany;
+        if (!wczytaj_(sciezkaRysunku())) {
+            s.komunikaty << Zdarzenie{Komunikat::ZlyWybranyRysunek, {}};
+            if (!obraz) {
+                // The rejected name stays and reaches the record at the next save.
+                s.zrobione = false;
+                return s;
+            }
+            s.komunikaty << Zdarzenie{Komunikat::NazwaRysunku, {nazwarysunku_}};
+            nazwarysunku_.clear();
+        } else {
+            naEkranie_ = sciezkaRysunku();
+            if (!obraz) {
+                ustawTekst(bufor.rysunek, nazwarysunku_);
+                return s;
+            }
+        }
+    }
+    dopisz(s, zachowaj(e));
+    return s;
+}
+
+EdycjaZestawu::Skutek EdycjaZestawu::sprawdz(const Ekran& e, QList<sprawdzenie::Uwaga>& uwagi)
+{
+    Skutek s = zachowaj(e);
+    if (!s.zrobione)
+        return s;
+    const sprawdzenie::WynikSprawdzenia check = zestaw_.sprawdz();
+    if (!check.ok) {
+        s.zrobione = false;
+        s.komunikaty << Zdarzenie{Komunikat::NieSprawdzono, {nazwapliku(), check.error}};
+    }
+    uwagi = check.uwagi;
+    return s;
+}
+
+EdycjaZestawu::Skutek EdycjaZestawu::idzDo(int nr, const Ekran& e)
+{
+    if (nr > iloscrekordow())
+        return Skutek{false, {}, {}, Koniec::Nie};
+    Skutek s = zachowaj(e);
+    if (!s.zrobione)
+        return s;
+    nrrekordu_ = nr;
+    dopisz(s, pokaz());
+    return s;
+}
+
+bool EdycjaZestawu::czytajWszystkie(Skutek& s, const QString& sciezka, QList<rekord>& rekordy)
+{
+    const WynikDawny read = zestaw_.czytajWszystkie(rekordy);
+    if (!read.ok) {
+        s.zrobione = false;
+        s.komunikaty << Zdarzenie{Komunikat::NieZapisanoPliku, {sciezka, read.error}};
+    }
+    return read.ok;
+}
+
+EdycjaZestawu::Skutek EdycjaZestawu::eksportuj(const QString& sciezka)
+{
+    Skutek s;
+    QList<rekord> rekordy;
+    if (!czytajWszystkie(s, sciezka, rekordy))
+        return s;
+    const std::optional<wymiana::Format> format = wymiana::formatEksportu(sciezka);
+    if (!format) {
+        s.zrobione = false;
+        s.komunikaty << Zdarzenie{Komunikat::ZlyFormatEksportu, {sciezka}};
+        return s;
+    }
+    const wymiana::WynikEksportu written = wymiana::eksportuj(rekordy, *format, zestaw_.folder(), sciezka);
+    s.zrobione = written.ok;
+    // The exchange words its own failure: the file's name and the reason.
+    s.komunikaty << (written.ok ? Zdarzenie{Komunikat::Raport, written.raport}
+                                : Zdarzenie{Komunikat::BladWymiany, {written.error}});
+    return s;
+}
+
+EdycjaZestawu::Skutek EdycjaZestawu::drukuj(const QString& sciezka)
+{
+    Skutek s;
+    QList<rekord> rekordy;
+    if (!czytajWszystkie(s, sciezka, rekordy))
+        return s;
+    if (const WynikDawny written = druk::zestaw(rekordy, nazwaZestawu_, zestaw_.folder(), sciezka);
+        !written.ok) {
+        s.zrobione = false;
+        s.komunikaty << Zdarzenie{Komunikat::NieZapisanoPliku, {sciezka, written.error}};
+    }
+    return s;
+}
