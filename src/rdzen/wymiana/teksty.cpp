@@ -111,8 +111,10 @@ QString bezKoncowychBr(QString text)
     return text.remove(br).trimmed();
 }
 
-QStringList odwolaniaDoPlikow(const QString& text)
+QStringList odwolaniaDoPlikow(QString text)
 {
+    // As export writes it: control characters cannot stand between the parts of a reference.
+    text.removeIf([](QChar c) { return c.unicode() < 0x20 && !QStringLiteral("\t\n\r").contains(c); });
     QStringList names;
     for (qsizetype at = 0; (at = text.indexOf(plugin, at)) >= 0;) {
         at += plugin.size();

@@ -23,7 +23,7 @@ QString bezZnacznikaFormatu(QString& text);
 // Without the line breaks (<br>) an editor leaves at an answer's end, and outer white space.
 QString bezKoncowychBr(QString text);
 // The embedded files (@@PLUGINFILE@@/...) the text still refers to, once its pictures are out.
-QStringList odwolaniaDoPlikow(const QString& text);
+QStringList odwolaniaDoPlikow(QString text);
 // Whether every character has a place in Windows-1250; a zero byte counts as outside.
 bool wKodzie(const QString& text);
 // A text quoted in a report line, its start only when long.
