@@ -241,22 +241,34 @@ TestKlasowy::Albo<TestKlasowy::Stan> TestKlasowy::stan(const QString& token)
                 test_.koniec};
 }
 
-std::optional<TestKlasowy::Odmowa> TestKlasowy::zapisz(const QString& token, const QJsonValue& odpowiedzi)
+// What saving and handing in both check first: a known pupil, answers of the sheet's shape, not
+// yet handed in, the test still open.
+TestKlasowy::Albo<TestKlasowy::Przyjete> TestKlasowy::przyjmij(const QString& token,
+                                                               const QJsonValue& odpowiedzi)
 {
     auto* u = uczen(token);
     if (!u)
         return Odmowa::NieznanyToken;
-    const auto odp = odpowiedziZJson(odpowiedzi, u_.zestaw, u->arkusz);
+    auto odp = odpowiedziZJson(odpowiedzi, u_.zestaw, u->arkusz);
     if (!odp)
         return Odmowa::ZlyKsztalt;
     if (u->zapis.oddano.isValid() && !u->zapis.poCzasie)
         return Odmowa::Oddano;
     if (auto z = otwarty())
-        return z;
-    const auto json = zwarty(odpowiedziDoJson(u_.zestaw, u->arkusz, *odp));
+        return *z;
+    auto json = zwarty(odpowiedziDoJson(u_.zestaw, u->arkusz, *odp));
+    return Przyjete{u, std::move(*odp), std::move(json)};
+}
+
+std::optional<TestKlasowy::Odmowa> TestKlasowy::zapisz(const QString& token, const QJsonValue& odpowiedzi)
+{
+    auto w = przyjmij(token, odpowiedzi);
+    if (auto* o = std::get_if<Odmowa>(&w))
+        return *o;
+    auto& [u, odp, json] = std::get<Przyjete>(w);
     if (auto z = magazyn_->zapisz(u->zapis.id, json); !z)
         return zapisBledny(z.error());
-    u->odpowiedzi = *odp;
+    u->odpowiedzi = odp;
     u->zapis.odpowiedzi = json;
     emit zmiana();
     return std::nullopt;
@@ -264,21 +276,14 @@ std::optional<TestKlasowy::Odmowa> TestKlasowy::zapisz(const QString& token, con
 
 TestKlasowy::Albo<TestKlasowy::Oddanie> TestKlasowy::oddaj(const QString& token, const QJsonValue& odpowiedzi)
 {
-    auto* u = uczen(token);
-    if (!u)
-        return Odmowa::NieznanyToken;
-    const auto odp = odpowiedziZJson(odpowiedzi, u_.zestaw, u->arkusz);
-    if (!odp)
-        return Odmowa::ZlyKsztalt;
-    if (u->zapis.oddano.isValid() && !u->zapis.poCzasie)
-        return Odmowa::Oddano;
-    if (auto z = otwarty())
-        return *z;
-    const auto json = zwarty(odpowiedziDoJson(u_.zestaw, u->arkusz, *odp));
+    auto w = przyjmij(token, odpowiedzi);
+    if (auto* o = std::get_if<Odmowa>(&w))
+        return *o;
+    auto& [u, odp, json] = std::get<Przyjete>(w);
     const auto kiedy = teraz();
     if (auto z = magazyn_->oddaj(u->zapis.id, json, kiedy, false); !z)
         return zapisBledny(z.error());
-    u->odpowiedzi = *odp;
+    u->odpowiedzi = odp;
     u->zapis.odpowiedzi = json;
     u->zapis.oddano = kiedy;
     emit zmiana();

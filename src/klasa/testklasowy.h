@@ -142,6 +142,13 @@ private:
     TestKlasowy(std::unique_ptr<Magazyn> m, Ustawienia u);
     QDateTime teraz() const;
     Uczen* uczen(const QString& token);
+    struct Przyjete
+    {
+        Uczen* u;
+        klasa::Odpowiedzi odp;
+        QByteArray json;
+    };
+    Albo<Przyjete> przyjmij(const QString& token, const QJsonValue& odpowiedzi);
     std::optional<Odmowa> otwarty();
     QJsonArray pytaniaDla(const klasa::Arkusz& a) const;
     Odmowa zapisBledny(const Blad& b);
