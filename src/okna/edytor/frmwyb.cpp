@@ -243,19 +243,21 @@ void FrmWyb::closeEvent(QCloseEvent* event)
 
 void FrmWyb::cmdopcja()
 {
-    ui->frameodpowiedzi->show();
-    ui->frametekst->hide();
-    ui->frmopt->show();
-    ui->frmwyb->hide();
-    txtodp[0]->setFocus();
+    pokazWybor(true);
 }
 
 void FrmWyb::cmdwybor()
 {
+    pokazWybor(false);
+}
+
+// The two choice modes differ only in which marker frame stands beside the answers.
+void FrmWyb::pokazWybor(bool opcja)
+{
     ui->frameodpowiedzi->show();
     ui->frametekst->hide();
-    ui->frmopt->hide();
-    ui->frmwyb->show();
+    ui->frmopt->setVisible(opcja);
+    ui->frmwyb->setVisible(!opcja);
     txtodp[0]->setFocus();
 }
 

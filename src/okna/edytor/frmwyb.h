@@ -62,6 +62,7 @@ private:
     // it says so. False when the operation stopped short.
     bool pokaz(const EdycjaZestawu::Skutek& skutek);
     void pokazWidok(const EdycjaZestawu::Widok& widok);
+    void pokazWybor(bool opcja);
     // The controls as the session takes them; the answer type from the panels' own shown flags.
     EdycjaZestawu::Ekran ekran() const;
     void showPicture();
