@@ -6,6 +6,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFontDatabase>
 #include <QHash>
@@ -33,14 +34,18 @@ constexpr qreal dpiRysunku = 200;          // pictures are embedded no sharper t
 const QUrl adresRysunku(QStringLiteral("druk:rysunek"));
 
 // DejaVu Sans carries the Polish letters and the box and check glyphs; it is taken from the
-// system's fonts folder when there, else the family comes from the font configuration.
+// system's fonts folder when there, else from "fonts" beside the program (where Windows has it),
+// else the family comes from the font configuration.
 QString rodzinaCzcionki()
 {
     static const QString family = [] {
         QString name;
         for (const char* file : {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSans-Oblique.ttf"}) {
-            const int id = QFontDatabase::addApplicationFont(
-                QStringLiteral("/usr/share/fonts/truetype/dejavu/") + QLatin1String(file));
+            int id = QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/fonts/truetype/dejavu/") +
+                                                       QLatin1String(file));
+            if (id < 0)
+                id = QFontDatabase::addApplicationFont(QCoreApplication::applicationDirPath() +
+                                                       QStringLiteral("/fonts/") + QLatin1String(file));
             if (id >= 0 && name.isEmpty())
                 name = QFontDatabase::applicationFontFamilies(id).value(0);
         }

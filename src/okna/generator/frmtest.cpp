@@ -3,7 +3,9 @@
 #include "dostepnosc.h"
 #include "ikony.h"
 #include "komunikaty.h"
+#ifndef TESTOWNIK_BEZ_KLASY
 #include "oknoklasy.h"
+#endif
 #include "ui_frmtest.h"
 
 #include <QApplication>
@@ -29,7 +31,11 @@ FrmTest::FrmTest(Dialogs& dialogs, BiezacyFolder& folder, QWidget* parent)
     connect(ui->cmdkoniec, &QPushButton::clicked, this, &FrmTest::cmdkoniecClick);
     connect(ui->cmdtestdruk, &QPushButton::clicked, this, &FrmTest::cmdtestdrukClick);
     connect(ui->cmdklucz, &QPushButton::clicked, this, &FrmTest::cmdkluczClick);
+#ifdef TESTOWNIK_BEZ_KLASY
+    ui->cmdklasa->hide(); // built without the class test
+#else
     connect(ui->cmdklasa, &QPushButton::clicked, this, &FrmTest::cmdklasaClick);
+#endif
     connect(ui->chkukryj, &QCheckBox::toggled, this, [this](bool on) {
         ui->chklosowo->setEnabled(on);
         if (!on)
@@ -143,6 +149,7 @@ void FrmTest::drukuj(bool klucz)
 
 void FrmTest::cmdklasaClick()
 {
+#ifndef TESTOWNIK_BEZ_KLASY
     if (oknoKlasy_ &&
         oknoKlasy_->isVisible()) { // one class test at a time: the store beside the set is held while it runs
         oknoKlasy_->show();
@@ -162,4 +169,5 @@ void FrmTest::cmdklasaClick()
     okno->setAttribute(Qt::WA_DeleteOnClose);
     oknoKlasy_ = okno;
     okno->show();
+#endif
 }

@@ -1,0 +1,294 @@
+#!/usr/bin/env bash
+# Builds Testownik for 64-bit Windows on Debian 12 (run as root): the cross compiler, Qt built from
+# Debian's own source packages, the program, its tests under Wine, the portable zip and the NSIS
+# installer. Qt and the libraries are cached outside the repository, keyed by their version and
+# options, so a second run skips them.
+#
+#   bash scripts/windows.sh            everything
+#   bash scripts/windows.sh qt         only up to Qt (and the libraries)
+#   WINDOWS_TESTS=0 ...                without the tests under Wine
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+cache=${TESTOWNIK_CACHE:-/var/cache/testownik}
+out=${TESTOWNIK_WINDOWS_BUILD:-$repo/build-windows}
+jobs=$(nproc)
+triplet=x86_64-w64-mingw32
+toolchain=$repo/cmake/mingw-w64.cmake
+qt_version=6.4.2
+upto=${1:-all}
+
+step() {
+    local name=$1 t0=$SECONDS
+    shift
+    echo "== $name"
+    "$@"
+    echo "== $name: $((SECONDS - t0)) s"
+}
+
+packages() {
+    local wanted=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+                  mingw-w64-tools nsis wine wine64 xvfb xauth xdotool imagemagick zip dpkg-dev xz-utils
+                  bzip2 cmake ninja-build perl python3 qt6-base-dev qt6-base-dev-tools
+                  qt6-httpserver-dev qt6-websockets-dev)
+    local missing=() p
+    for p in "${wanted[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    local src=/etc/apt/sources.list.d/testownik-src.sources
+    if ! grep -rqs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d; then
+        printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' \
+            'Suites: bookworm bookworm-updates' 'Components: main' \
+            'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' >"$src"
+        missing+=(dpkg-dev)
+    fi
+    if [ "${#missing[@]}" -gt 0 ]; then
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq
+        apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+# Debian's source package $1, unpacked with Debian's patches into $cache/src/$1.
+source_package() {
+    local name=$1 dir=$cache/src/$1
+    [ -f "$dir/.unpacked" ] && return 0
+    mkdir -p "$cache/src"
+    (cd "$cache/src" && apt-get source -qq --download-only "$name" 2>&1 | grep -v '^W: Download is performed unsandboxed' || true)
+    rm -rf "$dir"
+    local dsc
+    dsc=$(ls "$cache/src/${name}"_*.dsc | tail -1)
+    if ! (cd "$cache/src" && dpkg-source -x --no-check "$dsc" "$name" >/dev/null 2>&1); then
+        # Without the Debian part (or with it unreachable) the original tarball is enough.
+        local orig
+        orig=$(ls "$cache/src/${name}"_*.orig.tar.* 2>/dev/null | head -1)
+        [ -n "$orig" ] || { echo "windows.sh: the source of $name could not be fetched" >&2; exit 1; }
+        mkdir -p "$dir"
+        tar xf "$orig" -C "$dir" --strip-components=1
+    fi
+    touch "$dir/.unpacked"
+}
+
+# Qt: only what the program links (Core, Gui, Widgets, Network, Sql, Test and the Windows platform
+# plugin); Debian's host Qt of the same version provides moc, rcc and uic.
+qt_options=(-release -optimize-size -shared -nomake examples -nomake tests -nomake benchmarks
+            -xplatform win32-g++ -qt-host-path /usr -no-pkg-config
+            -qt-zlib -qt-pcre -qt-libpng -qt-libjpeg -qt-harfbuzz -qt-doubleconversion
+            -no-freetype -no-fontconfig -no-icu -no-opengl -no-dbus -no-openssl -no-feature-ssl
+            -no-feature-vulkan -no-feature-direct2d -no-feature-printsupport -no-feature-concurrent
+            -no-feature-xml -no-feature-sql-odbc -no-feature-sql-sqlite -no-feature-sql-psql
+            -no-feature-sql-mysql -no-feature-sql-ibase -no-feature-sql-oci -no-feature-sql-db2
+            -no-feature-androiddeployqt -no-feature-networklistmanager -no-feature-tuiotouch
+            -no-feature-textmarkdownreader -no-feature-textmarkdownwriter -no-feature-textodfwriter
+            -no-feature-sessionmanager -no-feature-zstd)
+qt_hash=$(printf '%s\n' "$qt_version" "${qt_options[@]}" | sha256sum | cut -c1-12)
+qt_prefix=$cache/qt-mingw-$qt_version-$qt_hash
+
+qt() {
+    if [ -f "$qt_prefix/.complete" ]; then
+        echo "Qt $qt_version from the cache: $qt_prefix"
+        return 0
+    fi
+    source_package qt6-base
+    local build=$cache/build/qtbase-$qt_hash
+    rm -rf "$build" "$qt_prefix"
+    mkdir -p "$build"
+    (cd "$build" && "$cache/src/qt6-base/configure" -prefix "$qt_prefix" "${qt_options[@]}" -- \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+        >"$build/configure.log" 2>&1) || { tail -40 "$build/configure.log" >&2; exit 1; }
+    cmake --build "$build" --parallel "$jobs"
+    cmake --install "$build" >/dev/null
+    touch "$qt_prefix/.complete"
+}
+
+# The class test needs Qt HttpServer (with Qt WebSockets), the SQLite driver and libqrencode. Without
+# the Qt modules' sources the program is built without the class test, and says so.
+klasa=OFF
+deps_prefix=$cache/deps-mingw-$qt_hash
+modules() {
+    local m
+    for m in qt6-websockets qt6-httpserver; do
+        if ! (source_package "$m") 2>/dev/null; then
+            echo "windows.sh: the source of $m is not in the archive's reach; built without the class test" >&2
+            return 0
+        fi
+    done
+    for m in qtwebsockets qthttpserver; do
+        [ -f "$qt_prefix/.$m" ] && continue
+        local build=$cache/build/$m-$qt_hash src=$cache/src/qt6-${m#qt}
+        rm -rf "$build" && mkdir -p "$build"
+        (cd "$build" && "$qt_prefix/bin/qt-configure-module" "$src" -no-feature-websockets-qml \
+            >"$build/configure.log" 2>&1) || { tail -40 "$build/configure.log" >&2; exit 1; }
+        cmake --build "$build" --parallel "$jobs"
+        cmake --install "$build" >/dev/null
+        touch "$qt_prefix/.$m"
+    done
+    # Debian's qt6-base is without SQLite; the driver is built on its own from Debian's sqlite3.
+    if [ ! -f "$qt_prefix/.qsqlite" ]; then
+        source_package sqlite3
+        local sq=$cache/build/sqlite3-$qt_hash
+        rm -rf "$sq" && mkdir -p "$sq"
+        (cd "$sq" && "$cache/src/sqlite3/configure" --host=$triplet --disable-tcl --enable-static \
+            --disable-shared --prefix="$deps_prefix" >configure.log 2>&1 && make -s -j"$jobs" install >/dev/null)
+        local drv=$cache/build/qsqlite-$qt_hash
+        cmake -S "$cache/src/qt6-base/src/plugins/sqldrivers" -B "$drv" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$qt_prefix;$deps_prefix" \
+            -DCMAKE_FIND_ROOT_PATH="$qt_prefix;$deps_prefix" -DQT_HOST_PATH=/usr \
+            -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DFEATURE_system_sqlite=ON \
+            -DFEATURE_sql_odbc=OFF -DFEATURE_sql_psql=OFF -DFEATURE_sql_mysql=OFF >/dev/null
+        cmake --build "$drv" --parallel "$jobs"
+        cmake --install "$drv" >/dev/null
+        touch "$qt_prefix/.qsqlite"
+    fi
+    # libqrencode: Debian has no MinGW build of it, so its own source is cross-built, statically.
+    if [ ! -f "$deps_prefix/.qrencode" ]; then
+        source_package qrencode
+        local qr=$cache/build/qrencode-$qt_hash
+        cmake -S "$cache/src/qrencode" -B "$qr" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$deps_prefix" -DBUILD_SHARED_LIBS=OFF \
+            -DWITH_TOOLS=OFF -DWITHOUT_PNG=ON >/dev/null
+        cmake --build "$qr" && cmake --install "$qr" >/dev/null
+        touch "$deps_prefix/.qrencode"
+    fi
+    klasa=ON
+}
+
+# Windows programs are run under Wine, finding the DLLs of Qt and of the MinGW runtime.
+gcc_dlls=$(dirname "$($triplet-g++-posix -print-libgcc-file-name)")
+mingw_dlls=/usr/$triplet/lib
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPATH="Z:$qt_prefix/bin;Z:$gcc_dlls;Z:$mingw_dlls"
+
+program() {
+    export WINEPREFIX=$out/wine
+    cmake -S "$repo" -B "$out/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESTOWNIK_WERROR=ON \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$qt_prefix;$deps_prefix" \
+        -DCMAKE_FIND_ROOT_PATH="$qt_prefix;$deps_prefix" -DQT_HOST_PATH=/usr \
+        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DPKG_CONFIG_EXECUTABLE=/bin/false \
+        -DTESTOWNIK_KLASA=$klasa >/dev/null
+    cmake --build "$out/build" --parallel "$jobs" --target testownik
+}
+
+# The core and the session, built for Windows and run under Wine.
+core_tests=(tst_sets tst_sprawdzenie tst_wymiana tst_strona tst_pieczec tst_generowanie tst_edycjazestawu tst_druk)
+tests() {
+    export WINEPREFIX=$out/wine
+    cmake --build "$out/build" --parallel "$jobs" --target "${core_tests[@]}"
+    local re
+    re=$(IFS='|'; echo "${core_tests[*]}")
+    ctest --test-dir "$out/build" --output-on-failure -R "^($re)\$"
+}
+
+version=$(sed -n 's/^project(testownik VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
+stage=$out/Testownik
+
+# The DLLs a program or plugin imports that come with Qt or the compiler, and theirs in turn.
+copy_dlls() {
+    local file dll dir
+    for file in "$@"; do
+        for dll in $($triplet-objdump -p "$file" | sed -n 's/^\s*DLL Name: //p'); do
+            [ -f "$stage/$dll" ] && continue
+            for dir in "$qt_prefix/bin" "$gcc_dlls" "$mingw_dlls"; do
+                if [ -f "$dir/$dll" ]; then
+                    cp "$dir/$dll" "$stage/" && copy_dlls "$stage/$dll"
+                    break
+                fi
+            done
+        done
+    done
+}
+
+bundle() {
+    rm -rf "$stage" && mkdir -p "$stage"
+    cp "$out/build/src/app/testownik.exe" "$repo/data/test.hlp" "$repo/data/koniec.html" "$stage/"
+    cp -r "$repo/data/pomoc" "$repo/data/css" "$stage/"
+    local plugins=(platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qgif.dll
+                   imageformats/qico.dll imageformats/qjpeg.dll) p
+    [ "$klasa" = ON ] && plugins+=(sqldrivers/qsqlite.dll)
+    for p in "${plugins[@]}"; do
+        mkdir -p "$stage/$(dirname "$p")" && cp "$qt_prefix/plugins/$p" "$stage/$p"
+    done
+    copy_dlls "$stage/testownik.exe" "$stage"/*/*.dll
+    # The PDFs are set in DejaVu Sans, which Windows lacks.
+    mkdir -p "$stage/fonts" "$stage/licencje"
+    cp /usr/share/fonts/truetype/dejavu/DejaVuSans{,-Bold,-Oblique}.ttf "$stage/fonts/"
+    cp "$repo/LICENSE" "$stage/licencje/testownik.txt"
+    cp "$cache/src/qt6-base/LICENSES/LGPL-3.0-only.txt" "$stage/licencje/qt-lgpl-3.0.txt"
+    cp /usr/share/doc/fonts-dejavu-core/copyright "$stage/licencje/dejavu.txt"
+    $triplet-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll
+    rm -f "$out/testownik-$version-win64.zip"
+    (cd "$out" && zip -qr9 "testownik-$version-win64.zip" Testownik)
+    ls -l "$out/testownik-$version-win64.zip"
+}
+
+# The installer installs exactly the files of the zip and its uninstaller removes exactly those.
+installer() {
+    local lista=$out/nsis
+    rm -rf "$lista" && mkdir -p "$lista"
+    (cd "$stage" && find . -type d | sort | sed 's|^\./\?||') >"$lista/dirs"
+    (cd "$stage" && find . -type f | sort | sed 's|^\./||') >"$lista/files"
+    local d f
+    while read -r d; do
+        printf 'SetOutPath "$INSTDIR%s"\n' "${d:+\\${d//\//\\}}"
+        while read -r f; do
+            [ "$(dirname "$f")" = "${d:-.}" ] && printf 'File "%s"\n' "$stage/$f"
+        done <"$lista/files"
+    done <"$lista/dirs" >"$lista/instaluj.nsh"
+    {
+        sed 's|/|\\|g; s|^|Delete "$INSTDIR\\|; s|$|"|' "$lista/files"
+        sort -r "$lista/dirs" | sed '/^$/d; s|/|\\|g; s|^|RMDir "$INSTDIR\\|; s|$|"|'
+    } >"$lista/usun.nsh"
+    local defs=(-DVERSION="$version" -DLISTA="$lista" -DIKONA="$repo/data/windows/testownik.ico"
+                -DWYJSCIE="$out/testownik-$version-setup.exe")
+    [ "$klasa" = ON ] && defs+=(-DKLASA)
+    makensis -V2 "${defs[@]}" "$repo/data/windows/testownik.nsi"
+    ls -l "$out/testownik-$version-setup.exe"
+}
+
+# The installer in a Wine prefix of its own under Xvfb: silent install, the main menu from the
+# installed program (screenshots in $out/ekrany), silent uninstall leaving nothing behind.
+smoke() {
+    export WINEPREFIX=$out/wine-instalacja
+    local shots=$out/ekrany display=:${WINDOWS_DISPLAY:-77} pf
+    rm -rf "$WINEPREFIX" "$shots" && mkdir -p "$shots"
+    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp &
+    local xvfb=$!
+    trap 'kill $xvfb 2>/dev/null || true' RETURN
+    export DISPLAY=$display
+    wineboot -i >/dev/null 2>&1
+    pf=$WINEPREFIX/drive_c/Program\ Files/Testownik
+    wine "$out/testownik-$version-setup.exe" /S
+    wineserver -w
+    [ -f "$pf/testownik.exe" ] && [ -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Testownik.lnk" ] ||
+        { echo "windows.sh: the silent install left no program or no Start menu entry" >&2; return 1; }
+    (cd "$pf" && wine ./testownik.exe >/dev/null 2>&1 &)
+    local i
+    for i in $(seq 60); do
+        xdotool search --name '^Testownik$' >/dev/null 2>&1 && break
+        sleep 1
+    done
+    xdotool search --name '^Testownik$' >/dev/null || { echo "windows.sh: no window \"Testownik\"" >&2; return 1; }
+    sleep 2
+    import -window root "$shots/menu.png"
+    wineserver -k || true
+    # The wizard the teacher sees, for the record.
+    (wine "$out/testownik-$version-setup.exe" >/dev/null 2>&1 &)
+    for i in $(seq 30); do
+        xdotool search --name 'Instalator|Testownik' >/dev/null 2>&1 && break
+        sleep 1
+    done
+    sleep 2
+    import -window root "$shots/instalator.png"
+    wineserver -k || true
+    wine "$pf/odinstaluj.exe" /S
+    wineserver -w
+    sleep 2
+    wineserver -w
+    [ ! -e "$pf" ] || { echo "windows.sh: the uninstaller left $(find "$pf" | head -5)" >&2; return 1; }
+    echo "screenshots: $shots"
+}
+
+step "Qt modules of the class test" modules
+step "program" program
+[ "${WINDOWS_TESTS:-1}" = 0 ] || step "tests under Wine" tests
+step "zip" bundle
+step "installer" installer
+[ "${WINDOWS_TESTS:-1}" = 0 ] || step "installer under Wine" smoke
