@@ -28,7 +28,7 @@ step() {
 packages() {
     local wanted=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                   mingw-w64-tools nsis wine wine64 xvfb xauth xdotool imagemagick zip dpkg-dev xz-utils
-                  bzip2 cmake ninja-build perl python3 qt6-base-dev qt6-base-dev-tools
+                  bzip2 tcl cmake ninja-build perl python3 qt6-base-dev qt6-base-dev-tools
                   qt6-httpserver-dev qt6-websockets-dev)
     local missing=() p
     for p in "${wanted[@]}"; do
@@ -116,7 +116,7 @@ modules() {
         [ -f "$qt_prefix/.$m" ] && continue
         local build=$cache/build/$m-$qt_hash src=$cache/src/qt6-${m#qt}
         rm -rf "$build" && mkdir -p "$build"
-        (cd "$build" && "$qt_prefix/bin/qt-configure-module" "$src" -no-feature-websockets-qml \
+        (cd "$build" && "$qt_prefix/bin/qt-configure-module" "$src" \
             >"$build/configure.log" 2>&1) || { tail -40 "$build/configure.log" >&2; exit 1; }
         cmake --build "$build" --parallel "$jobs"
         cmake --install "$build" >/dev/null
@@ -126,9 +126,12 @@ modules() {
     if [ ! -f "$qt_prefix/.qsqlite" ]; then
         source_package sqlite3
         local sq=$cache/build/sqlite3-$qt_hash
-        rm -rf "$sq" && mkdir -p "$sq"
-        (cd "$sq" && "$cache/src/sqlite3/configure" --host=$triplet --disable-tcl --enable-static \
-            --disable-shared --prefix="$deps_prefix" >configure.log 2>&1 && make -s -j"$jobs" install >/dev/null)
+        rm -rf "$sq" && mkdir -p "$sq" "$deps_prefix/lib" "$deps_prefix/include"
+        # The one-file form of SQLite is generated on the build machine, then compiled for Windows.
+        (cd "$sq" && "$cache/src/sqlite3/configure" --disable-tcl >configure.log 2>&1 && make -s sqlite3.c >/dev/null)
+        $triplet-gcc-posix -Os -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION -c "$sq/sqlite3.c" -o "$sq/sqlite3.o"
+        $triplet-ar rcs "$deps_prefix/lib/libsqlite3.a" "$sq/sqlite3.o"
+        cp "$sq/sqlite3.h" "$deps_prefix/include/"
         local drv=$cache/build/qsqlite-$qt_hash
         cmake -S "$cache/src/qt6-base/src/plugins/sqldrivers" -B "$drv" -G Ninja -DCMAKE_BUILD_TYPE=Release \
             -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$qt_prefix;$deps_prefix" \
@@ -159,11 +162,12 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPATH="Z:$qt_prefix/
 
 program() {
     export WINEPREFIX=$out/wine
+    # pkg-config sees the Windows libraries only, never the build machine's.
+    export PKG_CONFIG_LIBDIR=$deps_prefix/lib/pkgconfig PKG_CONFIG_PATH=
     cmake -S "$repo" -B "$out/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESTOWNIK_WERROR=ON \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$qt_prefix;$deps_prefix" \
         -DCMAKE_FIND_ROOT_PATH="$qt_prefix;$deps_prefix" -DQT_HOST_PATH=/usr \
-        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DPKG_CONFIG_EXECUTABLE=/bin/false \
-        -DTESTOWNIK_KLASA=$klasa >/dev/null
+        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DTESTOWNIK_KLASA=$klasa >/dev/null
     cmake --build "$out/build" --parallel "$jobs" --target testownik
 }
 
