@@ -44,7 +44,7 @@ packages() {
     if [ "${#missing[@]}" -gt 0 ]; then
         export DEBIAN_FRONTEND=noninteractive
         apt-get update -qq
-        apt-get install -y -qq --no-install-recommends "${missing[@]}"
+        apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
     fi
 }
 
@@ -164,6 +164,8 @@ program() {
     export WINEPREFIX=$out/wine
     # pkg-config sees the Windows libraries only, never the build machine's.
     export PKG_CONFIG_LIBDIR=$deps_prefix/lib/pkgconfig PKG_CONFIG_PATH=
+    # The build runs its picture converter under Wine.
+    wineboot -i >/dev/null 2>&1 || true
     cmake -S "$repo" -B "$out/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESTOWNIK_WERROR=ON \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$qt_prefix;$deps_prefix" \
         -DCMAKE_FIND_ROOT_PATH="$qt_prefix;$deps_prefix" -DQT_HOST_PATH=/usr \
