@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QHostAddress>
+#include <QHttpServerResponder>
 #include <QPointer>
 #include <QTcpServer>
 
@@ -36,6 +37,20 @@ protected:
 
 private:
     class Gniazdo;
+    struct Odpowiedz
+    {
+        QHttpServerResponder::StatusCode status;
+        QByteArray tresc;   // JSON; none for 204
+        bool zapis = false; // told only once the batch it depends on is on the disk
+    };
+    std::optional<Odpowiedz> api(const QHttpServerRequest& request);
+    void wyslijCzekajace(bool ok);
+    struct Czeka
+    {
+        QPointer<QTcpSocket> s;
+        Odpowiedz o;
+    };
+    QList<Czeka> czeka_;
     struct Polaczenie
     {
         qint64 ostatnio = 0; // when it last sent or received, on the server's clock

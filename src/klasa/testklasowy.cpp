@@ -76,7 +76,10 @@ TestKlasowy::TestKlasowy(std::unique_ptr<Magazyn> m, Ustawienia u) : magazyn_(st
     zegarKonca_.start();
 }
 
-TestKlasowy::~TestKlasowy() = default;
+TestKlasowy::~TestKlasowy()
+{
+    (void)zatwierdz();
+}
 
 ::Wynik<std::unique_ptr<TestKlasowy>> TestKlasowy::otworz(std::unique_ptr<Magazyn> magazyn, Ustawienia u,
                                                           bool wznow)
@@ -132,6 +135,61 @@ TestKlasowy::Odmowa TestKlasowy::zapisBledny(const Blad& b)
 {
     emit bladZapisu(b);
     return Odmowa::Zapis;
+}
+
+// The batch the pupils' changes go to, begun by the first of them; its commit comes after this
+// turn of the event loop, so every request that arrived with it shares one sync of the disk.
+std::optional<Blad> TestKlasowy::partia()
+{
+    if (partia_)
+        return std::nullopt;
+    if (auto z = magazyn_->zacznij(); !z)
+        return z.error();
+    partia_ = true;
+    QTimer::singleShot(0, this, [this] { (void)zatwierdz(); });
+    return std::nullopt;
+}
+
+// Before pupil i is changed in memory: kept to be undone should the commit fail.
+void TestKlasowy::zmieniany(qsizetype i, bool nowy)
+{
+    cofnij_.append({i, nowy ? std::nullopt : std::optional(uczniowie_[i])});
+}
+
+// The batch failed: the store rolls back and the pupils are as the disk holds them.
+TestKlasowy::Odmowa TestKlasowy::porzuc(const Blad& b)
+{
+    magazyn_->wycofaj();
+    partia_ = false;
+    for (auto it = cofnij_.crbegin(); it != cofnij_.crend(); ++it) {
+        tokeny_.remove(uczniowie_[it->i].zapis.token);
+        if (it->przed) {
+            uczniowie_[it->i] = *it->przed;
+            tokeny_.insert(it->przed->zapis.token, it->i);
+        } else {
+            uczniowie_.removeAt(it->i);
+        }
+    }
+    const bool byly = !cofnij_.isEmpty();
+    cofnij_.clear();
+    emit zapisano(false);
+    if (byly)
+        emit zmiana();
+    return zapisBledny(b);
+}
+
+::Wynik<void> TestKlasowy::zatwierdz()
+{
+    if (!partia_)
+        return {};
+    if (auto z = magazyn_->zatwierdz(); !z) {
+        porzuc(z.error());
+        return z;
+    }
+    partia_ = false;
+    cofnij_.clear();
+    emit zapisano(true);
+    return {};
 }
 
 TestKlasowy::Uczen* TestKlasowy::uczen(const QString& token)
@@ -200,8 +258,11 @@ TestKlasowy::Albo<TestKlasowy::Dolaczenie> TestKlasowy::dolacz(const QString& im
             return Odmowa::Oddano;
         if (!it->zapis.zwolniony)
             return Odmowa::ImieZajete;
+        if (auto b = partia())
+            return zapisBledny(*b);
         if (auto z = magazyn_->nowyToken(it->zapis.id, token); !z)
-            return zapisBledny(z.error());
+            return porzuc(z.error());
+        zmieniany(it - uczniowie_.begin(), false);
         tokeny_.remove(it->zapis.token);
         it->zapis.token = token;
         it->zapis.zwolniony = false;
@@ -218,10 +279,13 @@ TestKlasowy::Albo<TestKlasowy::Dolaczenie> TestKlasowy::dolacz(const QString& im
     u.zapis.token = token;
     u.zapis.arkusz = zwarty(arkuszDoJson(u.arkusz));
     u.zapis.odpowiedzi = zwarty(odpowiedziDoJson(u_.zestaw, u.arkusz, u.odpowiedzi));
+    if (auto b = partia())
+        return zapisBledny(*b);
     auto id = magazyn_->dolacz(test_.id, u.zapis);
     if (!id)
-        return zapisBledny(id.error());
+        return porzuc(id.error());
     u.zapis.id = *id;
+    zmieniany(uczniowie_.size(), true);
     tokeny_.insert(token, uczniowie_.size());
     uczniowie_.append(u);
     emit zmiana();
@@ -266,8 +330,11 @@ std::optional<TestKlasowy::Odmowa> TestKlasowy::zapisz(const QString& token, con
     if (auto* o = std::get_if<Odmowa>(&w))
         return *o;
     auto& [u, odp, json] = std::get<Przyjete>(w);
+    if (auto b = partia())
+        return zapisBledny(*b);
     if (auto z = magazyn_->zapisz(u->zapis.id, json); !z)
-        return zapisBledny(z.error());
+        return porzuc(z.error());
+    zmieniany(u - uczniowie_.data(), false);
     u->odpowiedzi = odp;
     u->zapis.odpowiedzi = json;
     emit zmiana();
@@ -281,8 +348,11 @@ TestKlasowy::Albo<TestKlasowy::Oddanie> TestKlasowy::oddaj(const QString& token,
         return *o;
     auto& [u, odp, json] = std::get<Przyjete>(w);
     const auto kiedy = teraz();
+    if (auto b = partia())
+        return zapisBledny(*b);
     if (auto z = magazyn_->oddaj(u->zapis.id, json, kiedy, false); !z)
-        return zapisBledny(z.error());
+        return porzuc(z.error());
+    zmieniany(u - uczniowie_.data(), false);
     u->odpowiedzi = odp;
     u->zapis.odpowiedzi = json;
     u->zapis.oddano = kiedy;
@@ -307,6 +377,7 @@ QString TestKlasowy::rysunek(const QString& id) const
 
 ::Wynik<void> TestKlasowy::ustawPokaz(bool pokaz)
 {
+    (void)zatwierdz();
     if (auto z = magazyn_->ustawPokaz(test_.id, pokaz); !z)
         return z;
     test_.pokaz = pokaz;
@@ -317,6 +388,7 @@ QString TestKlasowy::rysunek(const QString& id) const
 {
     if (test_.zakonczony)
         return {};
+    (void)zatwierdz();
     const auto kiedy = teraz();
     if (auto z = magazyn_->zakoncz(test_.id, kiedy); !z) {
         emit bladZapisu(z.error());
@@ -397,6 +469,7 @@ QList<TestKlasowy::WierszPytania> TestKlasowy::pytania() const
 
 ::Wynik<void> TestKlasowy::zwolnij(qint64 id)
 {
+    (void)zatwierdz();
     for (auto& u : uczniowie_)
         if (u.zapis.id == id && !u.zapis.oddano.isValid()) {
             if (auto z = magazyn_->zwolnij(id); !z)
