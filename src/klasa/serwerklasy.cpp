@@ -130,6 +130,28 @@ SerwerKlasy::SerwerKlasy(TestKlasowy& test, QObject* parent) : QAbstractHttpServ
     zasobyKlasy();
     zegar_.start();
     connect(&test_, &TestKlasowy::zapisano, this, &SerwerKlasy::wyslijCzekajace);
+    connect(&sprzatanie_, &QTimer::timeout, this, &SerwerKlasy::sprzataj);
+    ustawBezczynnosc(bezczynnosc);
+}
+
+void SerwerKlasy::ustawBezczynnosc(int ms)
+{
+    bezczynnosc_ = ms;
+    sprzatanie_.start(std::max(ms / 4, 1));
+}
+
+// Closes the connections quiet for longer than allowed, so none holds a place for nothing.
+void SerwerKlasy::sprzataj()
+{
+    const auto granica = zegar_.elapsed() - bezczynnosc_;
+    QList<QTcpSocket*> stare;
+    for (auto it = polaczenia_.cbegin(); it != polaczenia_.cend(); ++it)
+        if (it->ostatnio < granica)
+            stare.append(it.key());
+    for (auto* s : std::as_const(stare)) {
+        polaczenia_.remove(s);
+        s->abort();
+    }
 }
 
 SerwerKlasy::~SerwerKlasy()
