@@ -166,6 +166,7 @@ SerwerKlasy::~SerwerKlasy()
         for (const auto& a : adresy) {
             auto* g = new Gniazdo(*this);
             nowe.append(g);
+            g->setListenBacklogSize(TestKlasowy::maksUczniow); // a whole class may come at once
             if (!g->listen(a, quint16(port)))
                 break;
         }

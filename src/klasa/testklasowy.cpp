@@ -102,6 +102,7 @@ TestKlasowy::~TestKlasowy()
             if (!odp)
                 return Blad{Blad::Rodzaj::ZleDane, z.imie};
             t->tokeny_.insert(z.token, t->uczniowie_.size());
+            t->imiona_.insert(klucz(z.imie), t->uczniowie_.size());
             t->uczniowie_.append({z, *arkusz, *odp});
         }
         return t;
@@ -167,14 +168,12 @@ TestKlasowy::Odmowa TestKlasowy::porzuc(const Blad& b)
             uczniowie_[it->i] = *it->przed;
             tokeny_.insert(it->przed->zapis.token, it->i);
         } else {
+            imiona_.remove(klucz(uczniowie_[it->i].zapis.imie));
             uczniowie_.removeAt(it->i);
         }
     }
-    const bool byly = !cofnij_.isEmpty();
     cofnij_.clear();
     emit zapisano(false);
-    if (byly)
-        emit zmiana();
     return zapisBledny(b);
 }
 
@@ -187,8 +186,11 @@ TestKlasowy::Odmowa TestKlasowy::porzuc(const Blad& b)
         return z;
     }
     partia_ = false;
+    const bool zmienione = !cofnij_.isEmpty();
     cofnij_.clear();
     emit zapisano(true);
+    if (zmienione)
+        emit zmiana();
     return {};
 }
 
@@ -250,8 +252,8 @@ TestKlasowy::Albo<TestKlasowy::Dolaczenie> TestKlasowy::dolacz(const QString& im
     const auto nazwa = imieUcznia(imie);
     if (nazwa.isEmpty())
         return Odmowa::BrakImienia;
-    const auto it = std::find_if(uczniowie_.begin(), uczniowie_.end(),
-                                 [&](const Uczen& u) { return klucz(u.zapis.imie) == klucz(nazwa); });
+    const auto znany = imiona_.constFind(klucz(nazwa));
+    const auto it = znany == imiona_.cend() ? uczniowie_.end() : uczniowie_.begin() + *znany;
     const auto token = losowyHex(24);
     if (it != uczniowie_.end()) {
         if (it->zapis.oddano.isValid())
@@ -267,7 +269,6 @@ TestKlasowy::Albo<TestKlasowy::Dolaczenie> TestKlasowy::dolacz(const QString& im
         it->zapis.token = token;
         it->zapis.zwolniony = false;
         tokeny_.insert(token, it - uczniowie_.begin());
-        emit zmiana();
         return Dolaczenie{token, test_.koniec, pytaniaDla(it->arkusz)};
     }
     if (uczniowie_.size() >= maksUczniow)
@@ -287,8 +288,8 @@ TestKlasowy::Albo<TestKlasowy::Dolaczenie> TestKlasowy::dolacz(const QString& im
     u.zapis.id = *id;
     zmieniany(uczniowie_.size(), true);
     tokeny_.insert(token, uczniowie_.size());
+    imiona_.insert(klucz(nazwa), uczniowie_.size());
     uczniowie_.append(u);
-    emit zmiana();
     return Dolaczenie{token, test_.koniec, pytaniaDla(u.arkusz)};
 }
 
@@ -337,7 +338,6 @@ std::optional<TestKlasowy::Odmowa> TestKlasowy::zapisz(const QString& token, con
     zmieniany(u - uczniowie_.data(), false);
     u->odpowiedzi = odp;
     u->zapis.odpowiedzi = json;
-    emit zmiana();
     return std::nullopt;
 }
 
@@ -356,7 +356,6 @@ TestKlasowy::Albo<TestKlasowy::Oddanie> TestKlasowy::oddaj(const QString& token,
     u->odpowiedzi = odp;
     u->zapis.odpowiedzi = json;
     u->zapis.oddano = kiedy;
-    emit zmiana();
     if (!test_.pokaz)
         return Oddanie{};
     return Oddanie{ocen(u_.zestaw, u->arkusz, u->odpowiedzi).suma};

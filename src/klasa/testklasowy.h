@@ -169,6 +169,7 @@ private:
     Magazyn::Test test_;
     QList<Uczen> uczniowie_;
     QHash<QString, qsizetype> tokeny_;
+    QHash<QString, qsizetype> imiona_; // by the name in one letter case
     QHash<QString, Proby> proby_;
     QHash<int, QString> rysunkiPytan_; // question -> ID
     QHash<QString, QString> rysunki_;  // ID -> file
