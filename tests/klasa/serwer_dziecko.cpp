@@ -1,11 +1,15 @@
 // The class server in a process of its own, so a test can kill it mid-save or limit its files.
 // Arguments: the store's file, then "wznow" to continue its test. It prints "port pin" when it
-// listens on 127.0.0.1; a line "limit" on its input stops its files from growing, "bez" lifts it.
+// listens on 127.0.0.1. Lines on its input: "limit" stops its files from growing, "bez" lifts it,
+// "pokaz" shows pupils their results; each answered "ok". "wiersze" prints the teacher's table.
 #include "serwerklasy.h"
 #include "zestawklasy.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -38,6 +42,19 @@ int main(int argc, char** argv)
         char linia[64] = {};
         if (read(STDIN_FILENO, linia, sizeof linia - 1) <= 0)
             return app.quit();
+        if (qstrncmp(linia, "wiersze", 7) == 0) {
+            QJsonArray a;
+            for (const auto& w : (*t)->wiersze())
+                a.append(QJsonObject{{u"uczen"_qs, w.uczen},
+                                     {u"stan"_qs, w.stan},
+                                     {u"punkty"_qs, w.punkty},
+                                     {u"maks"_qs, w.maks}});
+            std::printf("%s\n", QJsonDocument(a).toJson(QJsonDocument::Compact).constData());
+            std::fflush(stdout);
+            return;
+        }
+        if (qstrncmp(linia, "pokaz", 5) == 0 && !(*t)->ustawPokaz(true))
+            return;
         rlim_t granica = RLIM_INFINITY;
         if (qstrncmp(linia, "limit", 5) == 0)
             granica = rlim_t(std::max(QFileInfo(args[1]).size(), QFileInfo(args[1] + u"-wal"_qs).size()));
