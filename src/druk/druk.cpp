@@ -332,6 +332,9 @@ Wynik<void> pytania(Rodzaj rodzaj, const QString& tytul, const QString& glowa, c
         folder, path);
 }
 
+// Rows a block of the results table holds: a block never splits across pages.
+constexpr qsizetype wierszyWBloku = 25;
+
 } // namespace
 
 Wynik<void> zestaw(const QList<rekord>& rekordy, const QString& nazwaZestawu, const QString& folder,
@@ -379,6 +382,32 @@ Wynik<void> klucz(const QList<rekord>& rekordy, const Opis& opis, const QString&
     return pytania(Rodzaj::Klucz, tytul(QStringLiteral("Klucz odpowiedzi"), opis.nazwaZestawu),
                    naglowek(QStringLiteral("Klucz odpowiedzi"), rows, uwaga), rekordy, opis.wgTekstu, folder,
                    path);
+}
+
+WynikDawny wyniki(const QString& tytulDruku, const Tabela& tabela, const QString& path)
+{
+    QList<std::pair<QString, QString>> rows;
+    for (const auto& [label, value] : tabela.opis)
+        rows.append({zwykly(label), zwykly(value)});
+    const QString glowa = naglowek(tytulDruku, rows, {});
+    auto wiersz = [](const QStringList& komorki, const char* znacznik) {
+        QString s = QStringLiteral("<tr>");
+        for (const QString& k : komorki)
+            s += QStringLiteral("<%1 align=\"left\">%2</%1>").arg(QLatin1String(znacznik), zwykly(k));
+        return s + QStringLiteral("</tr>");
+    };
+    const qsizetype bloki = (tabela.wiersze.size() + wierszyWBloku - 1) / wierszyWBloku;
+    return drukuj(
+        tytulDruku, glowa, bloki,
+        [&](qsizetype b) {
+            QString html = QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\" "
+                                          "border=\"1\" style=\"border-collapse:collapse\">") +
+                           wiersz(tabela.naglowki, "th");
+            for (const QStringList& w : tabela.wiersze.mid(b * wierszyWBloku, wierszyWBloku))
+                html += wiersz(w, "td");
+            return Blok{html + QStringLiteral("</table>"), {}};
+        },
+        {}, path);
 }
 
 } // namespace druk

@@ -6,6 +6,9 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <utility>
 
 // Paper copies as PDF: the whole set for review, a drawn test for a pupil without a computer,
 // and its answer key. One layout for all three: A4, a question never split across pages.
@@ -35,6 +38,16 @@ Wynik<void> test(const QList<rekord>& rekordy, const Opis& opis, const QString& 
 // The same questions with the right answers marked, and the time limit, release code, date and
 // set's name.
 Wynik<void> klucz(const QList<rekord>& rekordy, const Opis& opis, const QString& folder, const QString& path);
+
+// A class test's results: the rows of label and value under the title, then the table, its
+// header repeated on every page. Every cell is plain text.
+struct Tabela
+{
+    QList<std::pair<QString, QString>> opis;
+    QStringList naglowki;
+    QList<QStringList> wiersze;
+};
+WynikDawny wyniki(const QString& tytul, const Tabela& tabela, const QString& path);
 
 // Pictures are looked up in `folder` by the record's picture name, as the page does beside the
 // set. `path` is replaced whole or not at all: a failed write leaves an earlier file as it was.
