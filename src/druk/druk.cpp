@@ -384,7 +384,7 @@ Wynik<void> klucz(const QList<rekord>& rekordy, const Opis& opis, const QString&
                    path);
 }
 
-WynikDawny wyniki(const QString& tytulDruku, const Tabela& tabela, const QString& path)
+Wynik<void> wyniki(const QString& tytulDruku, const Tabela& tabela, const QString& path)
 {
     QList<std::pair<QString, QString>> rows;
     for (const auto& [label, value] : tabela.opis)

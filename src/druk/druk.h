@@ -47,7 +47,7 @@ struct Tabela
     QStringList naglowki;
     QList<QStringList> wiersze;
 };
-WynikDawny wyniki(const QString& tytul, const Tabela& tabela, const QString& path);
+Wynik<void> wyniki(const QString& tytul, const Tabela& tabela, const QString& path);
 
 // Pictures are looked up in `folder` by the record's picture name, as the page does beside the
 // set. `path` is replaced whole or not at all: a failed write leaves an earlier file as it was.

@@ -68,12 +68,12 @@ Generowanie::Skutek Generowanie::doKlasy(const QString& ilosc, DoKlasy& klasa) c
     if (klasa.liczba > losowanie::sloty)
         return Skutek{false, {{Komunikat::NiewlasciweDane, {}}}};
     for (qint16 k = 1; k <= iloscrekordow_; ++k) {
-        rekord r;
-        if (const WynikDawny read = zestaw::czytaj(*plik_, k, r); !read.ok)
+        const Wynik<rekord> read = zestaw::czytaj(*plik_, k);
+        if (!read)
             return Skutek{false,
                           {{Komunikat::NiewlasciweDane, {}},
-                           {Komunikat::NieOdczytanoZestawu, {QString::number(k), read.error}}}};
-        klasa.zestaw.append(Pytanie::zRekordu(r));
+                           {Komunikat::NieOdczytanoZestawu, {QString::number(k)}, read.error()}}};
+        klasa.zestaw.append(Pytanie::zRekordu(*read));
     }
     return {};
 }
