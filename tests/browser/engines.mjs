@@ -3,6 +3,13 @@
 import { spawn } from 'node:child_process';
 import { once } from 'node:events';
 import { createServer } from 'node:net';
+import { existsSync } from 'node:fs';
+
+// Without the npm packages no browser can be driven: the test is skipped (77).
+if (!['playwright-core', 'puppeteer-core'].every((p) => existsSync(new URL(`node_modules/${p}`, import.meta.url)))) {
+    console.log('SKIP: the browser drivers are not installed (npm ci --prefix tests/browser)');
+    process.exit(77);
+}
 
 export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 

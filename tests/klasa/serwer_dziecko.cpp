@@ -1,15 +1,13 @@
 // The class server in a process of its own, so a test can kill it mid-save or limit its files.
 // Arguments: the store's file, then "wznow" to continue its test. It prints "port pin" when it
 // listens on 127.0.0.1. Lines on its input: "limit" stops its files from growing, "bez" lifts it,
-// "pokaz" shows pupils their results; each answered "ok". "wiersze" prints the teacher's table.
+// "pokaz" shows pupils their results; each answered "ok". "wiersze" prints the teacher's table,
+// "pupil;state;points;maximum" for each pupil, joined by "|".
 #include "serwerklasy.h"
 #include "zestawklasy.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -43,15 +41,11 @@ int main(int argc, char** argv)
         if (read(STDIN_FILENO, linia, sizeof linia - 1) <= 0)
             return app.quit();
         if (qstrncmp(linia, "wiersze", 7) == 0) {
-            QJsonArray a;
-            for (const auto& w : (*t)->wiersze())
-                a.append(QJsonObject{{u"uczen"_qs, w.uczen},
-                                     {u"stan"_qs, w.stan},
-                                     {u"punkty"_qs, w.punkty},
-                                     {u"maks"_qs, w.maks}});
-            std::printf("%s\n", QJsonDocument(a).toJson(QJsonDocument::Compact).constData());
-            std::fflush(stdout);
-            return;
+            QStringList w;
+            for (const auto& r : (*t)->wiersze())
+                w.append(u"%1;%2;%3;%4"_qs.arg(r.uczen, r.stan).arg(r.punkty).arg(r.maks));
+            std::printf("%s\n", qPrintable(w.join(u'|')));
+            return (void)std::fflush(stdout);
         }
         if (qstrncmp(linia, "pokaz", 5) == 0 && !(*t)->ustawPokaz(true))
             return;
