@@ -80,11 +80,11 @@ OknoKlasy::OknoKlasy(Dialogs& dialogs, BiezacyFolder& folder, QWidget* parent)
 {
     dostepnosc::podpisyWartosci();
     ui->setupUi(this);
-    ui->tabuczniowie->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    ui->tabpytania->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    ui->tabuczniowie->setHorizontalHeaderLabels({QStringLiteral("Uczeń"), QStringLiteral("Stan"),
-                                                 QStringLiteral("Punkty"), QStringLiteral("Maks."),
-                                                 QStringLiteral("Procent"), QStringLiteral("Oddano")});
+    // The numbers as wide as they need, the names and the questions' texts in the rest.
+    for (const auto& [tab, tekst] : {std::pair{ui->tabuczniowie, 0}, std::pair{ui->tabpytania, 1}}) {
+        tab->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        tab->horizontalHeader()->setSectionResizeMode(tekst, QHeaderView::Stretch);
+    }
     csv_.filters = QStringList{QStringLiteral("CSV (*.csv)")};
     pdf_.title = komunikaty::jakoPdf;
     pdf_.filters = QStringList{QStringLiteral("PDF (*.pdf)")};
@@ -162,9 +162,9 @@ bool OknoKlasy::zapiszStare()
         auto t = m ? TestKlasowy::otworz(std::move(*m),
                                          {klasa_.zestaw, klasa_.folder, klasa_.liczba, 0, {}, {}}, true)
                    : ::Wynik<std::unique_ptr<TestKlasowy>>(m.error());
-        if (!t) {
-            wk::pokaz(dialogs_, this, wk::nieOtwartoMagazynu(plik, t.error().szczegol));
-            return false;
+        if (!t) { // a sheet the set no longer fits must not keep every new test from starting
+            wk::pokaz(dialogs_, this, wk::nieOdczytanoStarego(plik, t.error().szczegol));
+            return wk::pytaj(dialogs_, this, wk::niezapisaneStare(plik));
         }
         csv = (*t)->csv();
     }
@@ -399,8 +399,8 @@ void OknoKlasy::drukuj()
         tabela.wiersze.append(w);
     }
     if (const auto z = druk::wyniki(QStringLiteral("Wyniki testu: ") + klasa_.nazwa, tabela, pdf_.fileName);
-        !z.ok)
-        wk::pokaz(dialogs_, this, wk::nieZapisanoPliku(pdf_.fileName, z.error));
+        !z)
+        wk::pokaz(dialogs_, this, wk::nieZapisanoPliku(pdf_.fileName, komunikaty::powod(z.error())));
 }
 
 void OknoKlasy::bladZapisu(const Blad& blad)

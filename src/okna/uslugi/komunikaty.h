@@ -16,6 +16,8 @@ struct Tresc
     Dialogs::Buttons przyciski = Dialogs::Buttons::Ok;
 };
 Tresc tresc(const Zdarzenie& zdarzenie);
+// The words for an error of the core, as the messages give its reason.
+QString powod(const Blad& blad);
 
 // Shows the message and returns the button pressed.
 Dialogs::Answer pokaz(Dialogs& dialogs, QWidget* parent, const Zdarzenie& zdarzenie);
@@ -47,6 +49,7 @@ Dialogs::Answer pokaz(Dialogs& dialogs, QWidget* parent, const QString& tekst,
 bool pytaj(Dialogs& dialogs, QWidget* parent, const QString& tekst);
 QString wznowic(const QString& zestaw, const QString& pin, const QString& koniec, int uczniow);
 QString niezapisaneStare(const QString& plik);
+QString nieOdczytanoStarego(const QString& plik, const QString& powod);
 QString nieOtwartoMagazynu(const QString& plik, const QString& powod);
 QString nieNasluchuje(const QString& powod);
 QString bladZapisu(const QString& plik, const QString& powod);
