@@ -3,7 +3,8 @@
 ;            -DWYJSCIE=<setup.exe> [-DKLASA] testownik.nsi
 ; Per machine, into Program Files; a Start menu entry; with the class test, an inbound firewall
 ; rule for private networks. The uninstaller removes exactly what was installed. /S: silently.
-Unicode true
+; A 64-bit installer for a 64-bit program (and one Wine runs without its 32-bit half).
+Target amd64-unicode
 !include "MUI2.nsh"
 !include "x64.nsh"
 
