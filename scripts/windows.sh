@@ -83,12 +83,14 @@ qt_options=(-release -optimize-size -shared -nomake examples -nomake tests -noma
 qt_hash=$(printf '%s\n' "$qt_version" "${qt_options[@]}" | sha256sum | cut -c1-12)
 qt_prefix=$cache/qt-mingw-$qt_version-$qt_hash
 
-# Debian's source is without Wacom's wintab headers (their licence forbids changes), so the
-# Windows platform plugin is built without the tablet support that needs them.
-without_wintab() {
+# Two changes to the Windows platform plugin. Debian's source is without Wacom's wintab headers
+# (their licence forbids changes), so it goes without the tablet support that needs them. And Qt
+# Gui has the DirectWrite 3 font database only with Direct2D, which the plugin takes for granted.
+plugin_fixes() {
     local src=$cache/src/qt6-base
-    [ -f "$src/src/3rdparty/wintab/wintab.h" ] && return 0
     local win=$src/src/plugins/platforms/windows
+    sed -i 's|^#if QT_CONFIG(directwrite3)$|#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)|' "$win/qwindowsintegration.cpp"
+    [ -f "$src/src/3rdparty/wintab/wintab.h" ] && return 0
     sed -i 's|QT_CONFIG(tabletevent)|0 /* without wintab */|' \
         "$win/qwindowscontext.cpp" "$win/qwindowspointerhandler.cpp" "$win/qwindowspointerhandler.h"
     sed -i 's|CONDITION QT_FEATURE_tabletevent$|CONDITION QT_FEATURE_tabletevent AND EXISTS ${QtBase_SOURCE_DIR}/src/3rdparty/wintab/wintab.h|' \
@@ -101,7 +103,7 @@ qt() {
         return 0
     fi
     source_package qt6-base
-    without_wintab
+    plugin_fixes
     # An interrupted build of the same options goes on where it stopped.
     local build=$cache/build/qtbase-$qt_hash
     if [ ! -f "$build/build.ninja" ]; then
