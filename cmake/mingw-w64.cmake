@@ -17,8 +17,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Tests built for Windows run under Wine when it is there.
-find_program(TESTOWNIK_WINE wine64 wine)
-if(TESTOWNIK_WINE)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${TESTOWNIK_WINE})
+# Build tools and tests built for Windows run under Wine when it is there.
+if(EXISTS /usr/bin/wine)
+    set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/wine)
 endif()

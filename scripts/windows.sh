@@ -191,8 +191,9 @@ program() {
     cmake --build "$out/build" --parallel "$jobs" --target testownik
 }
 
-# The core and the session, built for Windows and run under Wine.
-core_tests=(tst_sets tst_sprawdzenie tst_wymiana tst_strona tst_pieczec tst_generowanie tst_edycjazestawu tst_druk)
+# The core, built for Windows and run under Wine: sets, their check and the pages against the
+# goldens. (The tests that make writes fail through a file size limit are POSIX only.)
+core_tests=(tst_sets tst_sprawdzenie tst_strona tst_pieczec)
 tests() {
     export WINEPREFIX=$out/wine
     cmake --build "$out/build" --parallel "$jobs" --target "${core_tests[@]}"

@@ -52,6 +52,8 @@ void TstSets::codePageMatchesTheConverter()
 {
     QStringDecoder decoder("windows-1250");
     QStringEncoder encoder("windows-1250");
+    if (!decoder.isValid())
+        QSKIP("this Qt has no Windows-1250 converter to compare with (it is built without ICU)");
     for (int b = 0; b < 256; ++b)
         QCOMPARE(cp1250::decode(QByteArray(1, char(b))), decoder.decode(QByteArray(1, char(b))));
     QStringList texts{QString::fromUtf16(u"\U0001F600\U000E0001x"), QString::fromUtf16(u"\xD800\xD800"),

@@ -3,11 +3,10 @@
 #ifdef Q_OS_WIN
 #include <QDir>
 
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #else
-#include <QFile>
-
 #include <sys/stat.h>
 #endif
 
@@ -43,6 +42,60 @@ Tozsamosc tozsamosc(const QString& path)
     return t;
 }
 
+bool otworz(QFile& file, QIODevice::OpenMode mode)
+{
+    const bool pisanie = mode & QIODevice::WriteOnly;
+    const QString natywna = QDir::toNativeSeparators(file.fileName());
+    const HANDLE h = ::CreateFileW(reinterpret_cast<const wchar_t*>(natywna.utf16()),
+                                   GENERIC_READ | (pisanie ? GENERIC_WRITE : 0),
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   pisanie ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return file.open(mode); // fails as well, and tells why
+    const int fd = ::_open_osfhandle(intptr_t(h), pisanie ? 0 : _O_RDONLY);
+    if (fd < 0) {
+        ::CloseHandle(h);
+        return file.open(mode);
+    }
+    if (file.open(fd, mode, QFileDevice::AutoCloseHandle))
+        return true;
+    ::_close(fd);
+    file.setFileName(QDir::fromNativeSeparators(natywna)); // for the next try
+    return false;
+}
+
+bool zastap(QFile& nowy, const QString& cel, QString& blad)
+{
+    const bool zapisany = nowy.flush() && ::FlushFileBuffers(HANDLE(::_get_osfhandle(nowy.handle())));
+    const QString zrodlo = QDir::toNativeSeparators(nowy.fileName());
+    nowy.close();
+    const auto w = [](const QString& s) { return reinterpret_cast<const wchar_t*>(s.utf16()); };
+    const QString natywny = QDir::toNativeSeparators(cel);
+    const auto przenies = [&](const QString& z, const QString& na) {
+        return ::MoveFileExW(w(z), w(na), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    };
+    if (!zapisany) {
+        blad = qt_error_string(int(::GetLastError()));
+        return false;
+    }
+    if (przenies(zrodlo, natywny))
+        return true;
+    // Held open: the old version steps aside under another name (which its sharing allows) and
+    // goes once its last handle is closed.
+    const QString stary = zrodlo + QStringLiteral(".stary");
+    if (przenies(natywny, stary)) {
+        if (przenies(zrodlo, natywny)) {
+            ::DeleteFileW(w(stary));
+            return true;
+        }
+        blad = qt_error_string(int(::GetLastError()));
+        przenies(stary, natywny);
+        return false;
+    }
+    blad = qt_error_string(int(::GetLastError()));
+    return false;
+}
+
 #else
 
 static Tozsamosc z(const struct stat& s)
@@ -64,6 +117,11 @@ Tozsamosc tozsamosc(const QString& path)
     {
     };
     return ::stat(QFile::encodeName(path).constData(), &s) == 0 ? z(s) : Tozsamosc{};
+}
+
+bool otworz(QFile& file, QIODevice::OpenMode mode)
+{
+    return file.open(mode);
 }
 
 #endif

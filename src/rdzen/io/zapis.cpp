@@ -1,8 +1,37 @@
 #include "zapis.h"
 
+#ifdef Q_OS_WIN
+#include "platforma.h"
+
+#include <QRandomGenerator>
+#else
 #include <QSaveFile>
+#endif
 
 namespace io {
+
+#ifdef Q_OS_WIN
+// Windows cannot rename over a file held open, as a set is while its new version is written:
+// the new version goes to a file beside it, which the platform then puts in its place.
+Wynik<void> zapiszBezpiecznie(const QString& path, const std::function<Wynik<void>(QIODevice&)>& pisz)
+{
+    QFile out;
+    for (int i = 0; i < 100 && !out.isOpen(); ++i) {
+        out.setFileName(path + QStringLiteral(".%1").arg(QRandomGenerator::global()->generate(), 8, 16,
+                                                         QLatin1Char('0')));
+        out.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
+    }
+    if (!out.isOpen())
+        return Blad{Blad::Rodzaj::Otwarcie, out.errorString()};
+    Wynik<void> written = pisz(out);
+    QString error;
+    if (written && !platforma::zastap(out, path, error))
+        written = Blad{Blad::Rodzaj::Zapis, error};
+    if (!written)
+        out.remove();
+    return written;
+}
+#else
 
 // QSaveFile writes to a file beside the target (unnamed on Linux, so a process killed midway
 // leaves nothing behind), syncs it and renames it over the target. Unbuffered, so that a short
@@ -19,6 +48,7 @@ Wynik<void> zapiszBezpiecznie(const QString& path, const std::function<Wynik<voi
         return Blad{Blad::Rodzaj::Zapis, out.errorString()};
     return {};
 }
+#endif
 
 Wynik<void> zapiszBezpiecznie(const QString& path, const QByteArray& bajty)
 {

@@ -66,12 +66,13 @@ Wynik<void> SetFile::open(const QString& name, Mode mode)
     if (QFileInfo(name).isDir())
         return Blad{Blad::Rodzaj::Folder, name};
     // Kept absolute: the current folder moves whenever a file is chosen in a dialog.
-    file_.setFileName(QFileInfo(name).absoluteFilePath());
-    if (file_.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+    path_ = QFileInfo(name).absoluteFilePath();
+    file_.setFileName(path_);
+    if (platforma::otworz(file_, QIODevice::ReadWrite | QIODevice::Unbuffered))
         return {};
     const QString error = file_.errorString();
     if (mode == Mode::ReadOnlyFallback && QFileInfo::exists(name) &&
-        file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        platforma::otworz(file_, QIODevice::ReadOnly | QIODevice::Unbuffered))
         return {};
     return Blad{Blad::Rodzaj::Otwarcie, error};
 }
@@ -84,5 +85,5 @@ void SetFile::close()
 
 bool SetFile::isAtItsPath() const
 {
-    return file_.isOpen() && platforma::tozsamosc(file_.handle()) == platforma::tozsamosc(file_.fileName());
+    return file_.isOpen() && platforma::tozsamosc(file_.handle()) == platforma::tozsamosc(path_);
 }

@@ -51,9 +51,10 @@ public:
     Wynik<rekord> read(qint64 n) { return zestaw::czytaj(file_, n); }
     Wynik<void> write(qint64 n, const rekord& in) { return zestaw::zapisz(file_, n, in); }
 
-    QString fileName() const { return file_.fileName(); }
+    QString fileName() const { return path_; }
     QFile& device() { return file_; }
 
 private:
     QFile file_;
+    QString path_; // the QFile may not know it
 };
