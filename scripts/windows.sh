@@ -276,7 +276,7 @@ smoke() {
     rm -rf "$WINEPREFIX" "$shots" && mkdir -p "$shots"
     Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp &
     local xvfb=$!
-    trap 'kill $xvfb 2>/dev/null || true' RETURN
+    trap "kill $xvfb 2>/dev/null || true; trap - RETURN" RETURN
     export DISPLAY=$display
     wineboot -i >/dev/null 2>&1
     pf=$WINEPREFIX/drive_c/Program\ Files/Testownik

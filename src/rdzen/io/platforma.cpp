@@ -80,19 +80,21 @@ bool zastap(QFile& nowy, const QString& cel, QString& blad)
     }
     if (przenies(zrodlo, natywny))
         return true;
-    // Held open: the old version steps aside under another name (which its sharing allows) and
-    // goes once its last handle is closed.
+    DWORD kod = ::GetLastError();
+    // A file held open steps aside under another name (which its sharing allows) and goes once
+    // its last handle is closed; a folder stays where it is.
+    const DWORD atrybuty = ::GetFileAttributesW(w(natywny));
     const QString stary = zrodlo + QStringLiteral(".stary");
-    if (przenies(natywny, stary)) {
+    if (atrybuty != INVALID_FILE_ATTRIBUTES && !(atrybuty & FILE_ATTRIBUTE_DIRECTORY) &&
+        przenies(natywny, stary)) {
         if (przenies(zrodlo, natywny)) {
             ::DeleteFileW(w(stary));
             return true;
         }
-        blad = qt_error_string(int(::GetLastError()));
+        kod = ::GetLastError();
         przenies(stary, natywny);
-        return false;
     }
-    blad = qt_error_string(int(::GetLastError()));
+    blad = qt_error_string(int(kod));
     return false;
 }
 
