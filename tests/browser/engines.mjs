@@ -28,7 +28,8 @@ function puppet(browser, newContext, phone = false) {
             page.on('dialog', async (dialog) => {
                 tab.asked.push(dialog.message());
                 await sleep(late ? 7000 : 0); // Chromium and Firefox let a click open a window for 5 s
-                await dialog.accept(replies.shift() ?? '');
+                const reply = replies.shift(); // null: cancel
+                await (reply === null ? dialog.dismiss() : dialog.accept(reply ?? ''));
             });
             const scope = async (where) => (where === 'popup' ? (await context.pages()).find((p) => p !== page)
                 : where === 'frame' ? (await page.$('#wynikwstronie')).contentFrame() : page);
@@ -105,7 +106,9 @@ export async function webkit() {
                 const text = await raw('/alert/text').catch(() => null);
                 if (text !== null) {
                     tab.asked.push(text);
-                    await raw('/alert/text', { text: replies.shift() ?? '' }).then(() => raw('/alert/accept', {}));
+                    const reply = replies.shift(); // null: cancel
+                    await (reply === null ? raw('/alert/dismiss', {})
+                        : raw('/alert/text', { text: reply ?? '' }).then(() => raw('/alert/accept', {})));
                 }
                 return text !== null;
             };
