@@ -2,6 +2,7 @@
 
 #include "reguly.h"
 #include "sprawdzenie.h"
+#include "zapieczetowana.h"
 #include "zapis.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -379,6 +380,34 @@ WynikDawny klucz(const QList<rekord>& rekordy, const Opis& opis, const QString& 
     return pytania(Rodzaj::Klucz, tytul(QStringLiteral("Klucz odpowiedzi"), opis.nazwaZestawu),
                    naglowek(QStringLiteral("Klucz odpowiedzi"), rows, uwaga), rekordy, opis.wgTekstu, folder,
                    path);
+}
+
+WynikDawny kody(const QString& nazwaZestawu, const QDate& data, const QStringList& kody, const QString& path)
+{
+    const QString title = QStringLiteral("Kody kopii");
+    QList<std::pair<QString, QString>> rows{{QStringLiteral("Zestaw:"), zwykly(nazwaZestawu)}};
+    if (!data.isNull())
+        rows.append({QStringLiteral("Data:"), druk::data(data)});
+    rows.append({QStringLiteral("Liczba kopii:"), QString::number(kody.size())});
+    const QString glowa =
+        naglowek(title, rows,
+                 QStringLiteral("Kopia nr 01 to plik test-01.html. Jej numer widać na stronie "
+                                "i w oknie wyniku; wpisz kod z tego samego wiersza."));
+    // Ten lines a block, so the blocks' gaps stay few and a page holds forty lines.
+    constexpr qsizetype wBloku = 10;
+    return drukuj(
+        tytul(title, nazwaZestawu), glowa, (kody.size() + wBloku - 1) / wBloku,
+        [&](qsizetype i) {
+            QString lines = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\">");
+            for (qsizetype k = i * wBloku; k < std::min(kody.size(), (i + 1) * wBloku); ++k)
+                lines +=
+                    QStringLiteral("<tr><td>Kopia nr <b>%1</b></td><td width=\"24\"></td>"
+                                   "<td style=\"font-family:'DejaVu Sans Mono'; font-size:13pt\"><b>%2</b>"
+                                   "</td></tr>")
+                        .arg(strona::numerKopii(int(k + 1)), zwykly(kody.at(k)));
+            return Blok{lines + QStringLiteral("</table>"), {}};
+        },
+        QString(), path);
 }
 
 } // namespace druk

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Paper copies as PDF: the whole set for review, a drawn test for a pupil without a computer,
 // and its answer key. One layout for all three: A4, a question never split across pages.
@@ -37,6 +38,10 @@ WynikDawny test(const QList<rekord>& rekordy, const Opis& opis, const QString& f
 // The same questions with the right answers marked, and the time limit, release code, date and
 // set's name.
 WynikDawny klucz(const QList<rekord>& rekordy, const Opis& opis, const QString& folder, const QString& path);
+
+// "Kody kopii" for the instructor: the set, the date and one line per separate copy, its number
+// ("01", as in test-01.html) and its release code.
+WynikDawny kody(const QString& nazwaZestawu, const QDate& data, const QStringList& kody, const QString& path);
 
 // Pictures are looked up in `folder` by the record's picture name, as the page does beside the
 // set. `path` is replaced whole or not at all: a failed write leaves an earlier file as it was.

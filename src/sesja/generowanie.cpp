@@ -7,6 +7,7 @@
 #include "zapieczetowana.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 
@@ -70,16 +71,10 @@ Generowanie::Skutek Generowanie::zapisz(const QString& kod, Opcje opcje)
 {
     kod_ = kod;
     opcje_ = opcje;
-    if (opcje.ukryj && kod.size() < strona::najkrotszyKod)
+    if (opcje.ukryj && pieczec::znakiKodu(kod) < strona::najkrotszyKod)
         return Skutek{false, {{Komunikat::KrotkiKod, {QString::number(strona::najkrotszyKod)}}}, true};
-    pytania_ = QList<rekord>(n_);
-    for (int nr = 1; nr <= n_; ++nr)
-        if (const WynikDawny read = zestaw::czytaj(*plik_, wylosowane_[size_t(nr)], pytania_[nr - 1]);
-            !read.ok)
-            return Skutek{
-                false,
-                {{Komunikat::NiewlasciweDane, {}},
-                 {Komunikat::NieOdczytanoZestawu, {QString::number(wylosowane_[size_t(nr)]), read.error}}}};
+    if (Skutek read = czytaj(); !read.zrobione)
+        return read;
     // Deriving the sealed page's key takes a good part of a second, on purpose.
     const QString page =
         opcje.ukryj ? strona::zapieczetowana(pytania_, sekundy_, kod, strona::Pieczec::nowa(opcje.losowo))
@@ -88,6 +83,56 @@ Generowanie::Skutek Generowanie::zapisz(const QString& kod, Opcje opcje)
         return Skutek{false,
                       {{Komunikat::NiewlasciweDane, {}},
                        {Komunikat::NieZapisanoTestu, {sciezkaStrony(), written.error}}}};
+    return {};
+}
+
+Generowanie::Skutek Generowanie::czytaj()
+{
+    pytania_ = QList<rekord>(n_);
+    for (int nr = 1; nr <= n_; ++nr)
+        if (const WynikDawny read = zestaw::czytaj(*plik_, wylosowane_[size_t(nr)], pytania_[nr - 1]);
+            !read.ok)
+            return Skutek{
+                false,
+                {{Komunikat::NiewlasciweDane, {}},
+                 {Komunikat::NieOdczytanoZestawu, {QString::number(wylosowane_[size_t(nr)]), read.error}}}};
+    return {};
+}
+
+Generowanie::Skutek Generowanie::zapiszKopie(const QString& ile, Opcje opcje, const QDate& data)
+{
+    if (ile.isEmpty())
+        return Skutek{false, {}, true};
+    bool number = false;
+    const int count = ile.trimmed().toInt(&number);
+    if (!number || count < 1 || count > najwiecejKopii)
+        return Skutek{false,
+                      {{Komunikat::ZlaLiczbaKopii, {QStringLiteral("1"), QString::number(najwiecejKopii)}}},
+                      true};
+    opcje_ = opcje;
+    kod_.clear();
+    kody_.clear();
+    const QString folder = QDir(folderZestawu_).absolutePath();
+    for (int k = 1; k <= count; ++k) {
+        if (k > 1 && !losowanie::losuj(iloscrekordow_, n_, losowe_, wylosowane_, [](qint16) {}))
+            return Skutek{false, {{Komunikat::NiewlasciweDane, {}}}};
+        if (Skutek read = czytaj(); !read.zrobione)
+            return read;
+        strona::Pieczec seal = strona::Pieczec::nowa(opcje.losowo);
+        seal.kopia = k;
+        kody_ << pieczec::wydajKod();
+        const QString path =
+            folder + QStringLiteral("/test-") + strona::numerKopii(k) + QStringLiteral(".html");
+        // Each key takes a good part of a second, on purpose.
+        const QString page = strona::zapieczetowana(pytania_, sekundy_, kody_.last(), seal);
+        if (const WynikDawny written = strona::zapisz(path, page); !written.ok)
+            return Skutek{
+                false,
+                {{Komunikat::NiewlasciweDane, {}}, {Komunikat::NieZapisanoTestu, {path, written.error}}}};
+    }
+    const QString path = folder + QStringLiteral("/kody.pdf");
+    if (const WynikDawny written = druk::kody(nazwa_, data, kody_, path); !written.ok)
+        return Skutek{false, {{Komunikat::NieZapisanoTestu, {path, written.error}}}};
     return {};
 }
 
