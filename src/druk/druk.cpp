@@ -2,7 +2,6 @@
 
 #include "reguly.h"
 #include "sprawdzenie.h"
-#include "zapieczetowana.h"
 #include "zapis.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -333,6 +332,9 @@ WynikDawny pytania(Rodzaj rodzaj, const QString& tytul, const QString& glowa, co
         folder, path);
 }
 
+// Rows a block of the results table holds: a block never splits across pages.
+constexpr qsizetype wierszyWBloku = 25;
+
 } // namespace
 
 WynikDawny zestaw(const QList<rekord>& rekordy, const QString& nazwaZestawu, const QString& folder,
@@ -382,32 +384,30 @@ WynikDawny klucz(const QList<rekord>& rekordy, const Opis& opis, const QString& 
                    path);
 }
 
-WynikDawny kody(const QString& nazwaZestawu, const QDate& data, const QStringList& kody, const QString& path)
+WynikDawny wyniki(const QString& tytulDruku, const Tabela& tabela, const QString& path)
 {
-    const QString title = QStringLiteral("Kody kopii");
-    QList<std::pair<QString, QString>> rows{{QStringLiteral("Zestaw:"), zwykly(nazwaZestawu)}};
-    if (!data.isNull())
-        rows.append({QStringLiteral("Data:"), druk::data(data)});
-    rows.append({QStringLiteral("Liczba kopii:"), QString::number(kody.size())});
-    const QString glowa =
-        naglowek(title, rows,
-                 QStringLiteral("Kopia nr 01 to plik test-01.html. Jej numer widać na stronie "
-                                "i w oknie wyniku; wpisz kod z tego samego wiersza."));
-    // Ten lines a block, so the blocks' gaps stay few and a page holds forty lines.
-    constexpr qsizetype wBloku = 10;
+    QList<std::pair<QString, QString>> rows;
+    for (const auto& [label, value] : tabela.opis)
+        rows.append({zwykly(label), zwykly(value)});
+    const QString glowa = naglowek(tytulDruku, rows, {});
+    auto wiersz = [](const QStringList& komorki, const char* znacznik) {
+        QString s = QStringLiteral("<tr>");
+        for (const QString& k : komorki)
+            s += QStringLiteral("<%1 align=\"left\">%2</%1>").arg(QLatin1String(znacznik), zwykly(k));
+        return s + QStringLiteral("</tr>");
+    };
+    const qsizetype bloki = (tabela.wiersze.size() + wierszyWBloku - 1) / wierszyWBloku;
     return drukuj(
-        tytul(title, nazwaZestawu), glowa, (kody.size() + wBloku - 1) / wBloku,
-        [&](qsizetype i) {
-            QString lines = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\">");
-            for (qsizetype k = i * wBloku; k < std::min(kody.size(), (i + 1) * wBloku); ++k)
-                lines +=
-                    QStringLiteral("<tr><td>Kopia nr <b>%1</b></td><td width=\"24\"></td>"
-                                   "<td style=\"font-family:'DejaVu Sans Mono'; font-size:13pt\"><b>%2</b>"
-                                   "</td></tr>")
-                        .arg(strona::numerKopii(int(k + 1)), zwykly(kody.at(k)));
-            return Blok{lines + QStringLiteral("</table>"), {}};
+        tytulDruku, glowa, bloki,
+        [&](qsizetype b) {
+            QString html = QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\" "
+                                          "border=\"1\" style=\"border-collapse:collapse\">") +
+                           wiersz(tabela.naglowki, "th");
+            for (const QStringList& w : tabela.wiersze.mid(b * wierszyWBloku, wierszyWBloku))
+                html += wiersz(w, "td");
+            return Blok{html + QStringLiteral("</table>"), {}};
         },
-        QString(), path);
+        {}, path);
 }
 
 } // namespace druk

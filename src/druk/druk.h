@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 // Paper copies as PDF: the whole set for review, a drawn test for a pupil without a computer,
 // and its answer key. One layout for all three: A4, a question never split across pages.
 // Needs a QGuiApplication (fonts and pictures).
@@ -39,9 +41,15 @@ WynikDawny test(const QList<rekord>& rekordy, const Opis& opis, const QString& f
 // set's name.
 WynikDawny klucz(const QList<rekord>& rekordy, const Opis& opis, const QString& folder, const QString& path);
 
-// "Kody kopii" for the instructor: the set, the date and one line per separate copy, its number
-// ("01", as in test-01.html) and its release code.
-WynikDawny kody(const QString& nazwaZestawu, const QDate& data, const QStringList& kody, const QString& path);
+// A class test's results: the rows of label and value under the title, then the table, its
+// header repeated on every page. Every cell is plain text.
+struct Tabela
+{
+    QList<std::pair<QString, QString>> opis;
+    QStringList naglowki;
+    QList<QStringList> wiersze;
+};
+WynikDawny wyniki(const QString& tytul, const Tabela& tabela, const QString& path);
 
 // Pictures are looked up in `folder` by the record's picture name, as the page does beside the
 // set. `path` is replaced whole or not at all: a failed write leaves an earlier file as it was.

@@ -1,6 +1,7 @@
 #include "edycjazestawu.h"
 
 #include "druk.h"
+#include "reguly.h"
 #include "wymiana.h"
 
 #include <algorithm>
@@ -17,28 +18,6 @@ QString zZapisu(QString text)
 {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
         .replace(QLatin1Char('\r'), QLatin1Char('\n'));
-}
-
-// The record's stored answer types. A type the editor does not know is shown as multiple choice.
-constexpr qint16 typWybor = 0, typOpcja = 1, typTekst = 2;
-
-EdycjaZestawu::Tryb trybRekordu(qint16 typ)
-{
-    return typ == typTekst   ? EdycjaZestawu::Tryb::Tekst
-           : typ == typOpcja ? EdycjaZestawu::Tryb::Opcja
-                             : EdycjaZestawu::Tryb::Wybor;
-}
-
-qint16 typRekordu(EdycjaZestawu::Tryb tryb)
-{
-    switch (tryb) {
-    case EdycjaZestawu::Tryb::Tekst:
-        return typTekst;
-    case EdycjaZestawu::Tryb::Opcja:
-        return typOpcja;
-    default:
-        return typWybor;
-    }
 }
 
 QString liczba(qint64 n)
@@ -115,38 +94,37 @@ void EdycjaZestawu::nieBaza(Skutek& skutek)
 EdycjaZestawu::Skutek EdycjaZestawu::pokaz()
 {
     Skutek s;
-    if (const WynikDawny read = zestaw_.czytaj(nrrekordu_, bufor); !read.ok) {
+    rekord r;
+    if (const WynikDawny read = zestaw_.czytaj(nrrekordu_, r); !read.ok) {
         // Going on would let the next save write another question over this record.
         porzuc(s, {Komunikat::NieOdczytanoPytania, {liczba(nrrekordu_), nazwapliku(), read.error}});
         return s;
     }
+    bufor = Pytanie::zRekordu(r);
     Widok w;
-    w.pytanie = zZapisu(tekst(bufor.pytanie));
-    nazwarysunku_ = tekst(bufor.rysunek);
+    w.pytanie = zZapisu(bufor.tresc);
+    nazwarysunku_ = bufor.rysunek;
     if (!wczytaj_(sciezkaRysunku())) {
         s.komunikaty << Zdarzenie{Komunikat::ZlaNazwaRysunku, {}};
         nazwarysunku_.clear();
     }
     naEkranie_ = sciezkaRysunku();
-    w.tryb = trybRekordu(bufor.typ);
-    if (w.tryb == Tryb::Tekst) {
-        w.wzor = tekst(bufor.odp1);
+    // A type the editor does not know is shown as multiple choice, as the page shows it.
+    w.typ = reguly::typNaStronie(bufor);
+    if (w.typ == Typ::Tekst) {
+        w.wzor = bufor.wzor();
     } else {
         for (int k = 0; k < 5; ++k)
-            w.odpowiedzi[size_t(k)] = zZapisu(tekst(bufor.odp(k + 1)));
-        for (int k = 0; k < 5; ++k) {
-            const qint16 mark = bufor.poprawna(k + 1);
-            if (w.tryb == Tryb::Opcja) {
-                // Options exclude each other: of several marks the last stays selected.
-                if (mark != 0)
-                    w.opcja = k;
-            } else if (mark == qint16(Znak::Nie) || mark == qint16(Znak::Tak) ||
-                       mark == qint16(Znak::Szary)) {
-                w.znaki[size_t(k)] = Znak(mark);
-            } else {
+            w.odpowiedzi[size_t(k)] = zZapisu(bufor.odpowiedzi[size_t(k)]);
+        if (w.typ == Typ::Opcja)
+            w.opcja = reguly::opcjaEdytora(bufor).value_or(-1);
+        for (int k = 0; k < 5 && w.typ == Typ::Wybor; ++k) {
+            const qint16 mark = bufor.znaczniki[size_t(k)];
+            if (!reguly::znacznikPolaWyboru(mark)) {
                 nieBaza(s);
                 return s;
             }
+            w.znaki[size_t(k)] = Znak(mark);
         }
     }
     s.widok = std::move(w);
@@ -178,26 +156,27 @@ EdycjaZestawu::Skutek EdycjaZestawu::zachowaj(const Ekran& e)
     Skutek s;
     if (!naMiejscu(s))
         return s;
-    ustawTekst(bufor.pytanie, doZapisu(e.pytanie));
+    bufor.tresc = doZapisu(e.pytanie);
     for (int k = 0; k < 5; ++k)
-        ustawTekst(bufor.odp(k + 1), doZapisu(e.odpowiedzi[size_t(k)]));
-    bufor.typ = typRekordu(e.tryb);
+        bufor.odpowiedzi[size_t(k)] = doZapisu(e.odpowiedzi[size_t(k)]);
+    bufor.typ = e.typ;
     for (int k = 0; k < 5; ++k) {
-        switch (e.tryb) {
-        case Tryb::Tekst:
-            bufor.poprawna(k + 1) = k == 0 ? 1 : 0;
+        switch (e.typ) {
+        case Typ::Tekst:
+            bufor.znaczniki[size_t(k)] = k == 0 ? 1 : 0;
             break;
-        case Tryb::Opcja:
-            bufor.poprawna(k + 1) = e.opcje[size_t(k)] ? -1 : 0;
+        case Typ::Opcja:
+            bufor.znaczniki[size_t(k)] = e.opcje[size_t(k)] ? -1 : 0;
             break;
-        case Tryb::Wybor:
-            bufor.poprawna(k + 1) = qint16(e.znaki[size_t(k)]);
+        default:
+            bufor.znaczniki[size_t(k)] = qint16(e.znaki[size_t(k)]);
         }
     }
-    if (e.tryb == Tryb::Tekst)
-        ustawTekst(bufor.odp1, e.wzor);
-    ustawTekst(bufor.rysunek, nazwarysunku_);
-    if (const WynikDawny written = zestaw_.zapisz(nrrekordu_, bufor); !written.ok) {
+    if (e.typ == Typ::Tekst)
+        bufor.wzor() = e.wzor;
+    bufor.rysunek = nazwarysunku_;
+    if (const WynikDawny written = zestaw_.zapisz(nrrekordu_, bufor.doRekordu(Pytanie::Pola::Wszystkie));
+        !written.ok) {
         s.zrobione = false;
         s.komunikaty << Zdarzenie{Komunikat::NieZapisanoPytania,
                                   {liczba(nrrekordu_), nazwapliku(), written.error}};
@@ -327,7 +306,7 @@ EdycjaZestawu::Skutek EdycjaZestawu::rysunek(Kontrolka kontrolka, const Ekran& e
     if (maRysunek()) {
         nazwarysunku_.clear();
         if (!obraz) {
-            ustawTekst(bufor.rysunek, nazwarysunku_);
+            bufor.rysunek = nazwarysunku_;
             return s;
         }
     } else {
@@ -345,7 +324,7 @@ EdycjaZestawu::Skutek EdycjaZestawu::rysunek(Kontrolka kontrolka, const Ekran& e
         } else {
             naEkranie_ = sciezkaRysunku();
             if (!obraz) {
-                ustawTekst(bufor.rysunek, nazwarysunku_);
+                bufor.rysunek = nazwarysunku_;
                 return s;
             }
         }

@@ -3,7 +3,7 @@
 #include "biezacyfolder.h"
 #include "komunikat.h"
 #include "otwartyzestaw.h"
-#include "rekord.h"
+#include "pytanie.h"
 #include "sprawdzenie.h"
 
 #include <QString>
@@ -18,8 +18,8 @@
 class EdycjaZestawu
 {
 public:
-    // The answer type of the question on screen, as the window's panels show it.
-    enum class Tryb { Wybor, Opcja, Tekst };
+    // The answer type of the question on screen, as the window's panels show it: never Nieznany.
+    using Typ = Pytanie::Typ;
     // A multiple-choice box as stored: unticked, ticked, grey.
     enum class Znak : qint16 { Nie = 0, Tak = 1, Szary = 2 };
     // The two picture controls: the box saves at once, trims the name and drops a rejected
@@ -31,7 +31,7 @@ public:
     {
         QString pytanie;
         std::array<QString, 5> odpowiedzi;
-        Tryb tryb = Tryb::Wybor;
+        Typ typ = Typ::Wybor;
         std::array<Znak, 5> znaki{};
         std::array<bool, 5> opcje{};
         QString wzor;
@@ -41,7 +41,7 @@ public:
     struct Widok
     {
         QString pytanie;
-        Tryb tryb = Tryb::Wybor;
+        Typ typ = Typ::Wybor;
         std::array<QString, 5> odpowiedzi;
         int opcja = -1; // the selected option, -1 for none
         std::array<Znak, 5> znaki{};
@@ -122,7 +122,7 @@ private:
     QString folderStartowy_;
     OtwartyZestaw zestaw_;
     QString nazwaZestawu_;
-    rekord bufor; // zero-filled, as the first record of an empty set takes it
+    Pytanie bufor; // the question on screen as read, with every byte the editor does not show
     qint32 nrrekordu_ = 0;
     QString nazwarysunku_;
     QString naEkranie_;

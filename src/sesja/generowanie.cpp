@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QLocale>
 
+#include <cmath>
+
 Generowanie::Generowanie(BiezacyFolder& folder, losowanie::Zrodlo losowe)
     : folder_(folder), losowe_(std::move(losowe))
 {
@@ -23,6 +25,7 @@ Generowanie::Skutek Generowanie::otworz(const QString& sciezka, const QString& n
     nazwa_ = nazwa;
     const QFileInfo info(folder_.plik(sciezka));
     folderZestawu_ = info.absolutePath();
+    sciezkaZestawu_ = info.absoluteFilePath();
     if (!info.exists() && info.dir().exists()) {
         plik_ = std::make_unique<QBuffer>();
     } else {
@@ -55,6 +58,33 @@ Generowanie::Skutek Generowanie::losuj(const QString& ilosc, const std::function
     if (!losowanie::losuj(iloscrekordow_, n_, losowe_, wylosowane_, wylosowany))
         return Skutek{false, {{Komunikat::NiewlasciweDane, {}}}};
     return {};
+}
+
+Generowanie::Skutek Generowanie::doKlasy(const QString& ilosc, DoKlasy& klasa) const
+{
+    const double v = losowanie::liczbaNaPoczatku(ilosc);
+    if (v < 1 || v > iloscrekordow_)
+        return Skutek{false, {{Komunikat::ZlaIloscPytan, {}}}};
+    klasa = {{}, sciezkaZestawu_, folderZestawu_, nazwa_, int(losowanie::zaokraglij(v))};
+    if (klasa.liczba > losowanie::sloty)
+        return Skutek{false, {{Komunikat::NiewlasciweDane, {}}}};
+    for (qint16 k = 1; k <= iloscrekordow_; ++k) {
+        rekord r;
+        if (const WynikDawny read = zestaw::czytaj(*plik_, k, r); !read.ok)
+            return Skutek{false,
+                          {{Komunikat::NiewlasciweDane, {}},
+                           {Komunikat::NieOdczytanoZestawu, {QString::number(k), read.error}}}};
+        klasa.zestaw.append(Pytanie::zRekordu(r));
+    }
+    return {};
+}
+
+std::optional<int> Generowanie::minutyKlasy(const QString& minuty)
+{
+    const std::optional<double> sekundy = strona::sekundyZMinut(minuty, QLocale());
+    if (!sekundy || *sekundy < 60 || *sekundy > 60.0 * 24 * 60 * 7)
+        return std::nullopt;
+    return int(std::lround(*sekundy / 60));
 }
 
 Generowanie::Skutek Generowanie::czas(const QString& minuty)
@@ -131,7 +161,16 @@ Generowanie::Skutek Generowanie::zapiszKopie(const QString& ile, Opcje opcje, co
                 {{Komunikat::NiewlasciweDane, {}}, {Komunikat::NieZapisanoTestu, {path, written.error}}}};
     }
     const QString path = folder + QStringLiteral("/kody.pdf");
-    if (const WynikDawny written = druk::kody(nazwa_, data, kody_, path); !written.ok)
+    druk::Tabela codes{{{QStringLiteral("Zestaw:"), nazwa_}},
+                       {QStringLiteral("Kopia"), QStringLiteral("Plik"), QStringLiteral("Kod")},
+                       {}};
+    if (!data.isNull())
+        codes.opis.append({QStringLiteral("Data:"), data.toString(QStringLiteral("dd.MM.yyyy"))});
+    codes.opis.append({QStringLiteral("Liczba kopii:"), QString::number(count)});
+    for (int k = 1; k <= count; ++k)
+        codes.wiersze.append(
+            {strona::numerKopii(k), QStringLiteral("test-%1.html").arg(strona::numerKopii(k)), kody_[k - 1]});
+    if (const WynikDawny written = druk::wyniki(QStringLiteral("Kody kopii"), codes, path); !written.ok)
         return Skutek{false, {{Komunikat::NieZapisanoTestu, {path, written.error}}}};
     return {};
 }

@@ -3,6 +3,7 @@
 #include "biezacyfolder.h"
 #include "komunikat.h"
 #include "losowanie.h"
+#include "pytanie.h"
 #include "rekord.h"
 
 #include <QDate>
@@ -10,6 +11,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 // The work of the test generator: the set read (never written, never created), its count, the
 // draw, the page "test.html" in the current folder and its paper copies. It shows nothing.
@@ -60,6 +62,17 @@ public:
 
     QString sciezkaStrony() const { return folder_.plik(QStringLiteral("test.html")); }
 
+    // A class test takes the count as the page does, and the whole set: each pupil draws anew.
+    struct DoKlasy
+    {
+        QList<Pytanie> zestaw;
+        QString plik, folder, nazwa; // the set's path, its folder and its name as chosen
+        int liczba = 0;
+    };
+    Skutek doKlasy(const QString& ilosc, DoKlasy& klasa) const;
+    // Whole minutes typed in the user's own format; none for no number or less than a minute.
+    static std::optional<int> minutyKlasy(const QString& minuty);
+
 private:
     // Reads the drawn questions into pytania_.
     Skutek czytaj();
@@ -67,7 +80,7 @@ private:
     BiezacyFolder& folder_;
     losowanie::Zrodlo losowe_;
     std::unique_ptr<QIODevice> plik_;
-    QString nazwa_, folderZestawu_;
+    QString nazwa_, folderZestawu_, sciezkaZestawu_;
     qint16 iloscrekordow_ = 0;
     int bledne_ = 0;
     losowanie::Wylosowane wylosowane_{};

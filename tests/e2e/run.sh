@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The whole program as a teacher and a test taker use it, under Xvfb, through xdotool: the set "biologia"
 # (a question of each answer type) is built, heard as a screen reader hears it (AT-SPI) and must equal
-# tests/data/e2e/biologia byte for byte; a test generated from it is taken in Chromium with full marks.
+# tests/data/e2e/biologia byte for byte; a test generated from it is taken in Chromium with full marks,
+# and the same set is given as "Test w klasie" to three pupils over HTTP on 127.0.0.1 (an empty
+# TESTOWNIK_ADRES_KLASY serves the computer's own addresses too, for the screenshot of the README).
 #   run.sh PROGRAM ARTIFACTS_DIR DATA_DIR   (DATA_DIR holds koniec.html and css/; 77: a tool is missing)
 set -uo pipefail
 export LC_ALL=C.UTF-8 # xdotool types its text in the locale's encoding
@@ -73,6 +75,7 @@ xkbcomp -w 0 "$here/keymap.xkb" "$DISPLAY" || fail 'xkbcomp cannot load the keyb
 /usr/libexec/at-spi-bus-launcher --launch-immediately >>"$artifacts/session.log" 2>&1 &
 cd "$folder" || fail "no folder $folder"
 env -u QT_IM_MODULE -u XMODIFIERS -u QT_SCALE_FACTOR QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+    TESTOWNIK_ADRES_KLASY="${TESTOWNIK_ADRES_KLASY-127.0.0.1}" \
     XDG_RUNTIME_DIR="$work/runtime" LSAN_OPTIONS="suppressions=$here/lsan.supp" \
     "$program" >"$artifacts/testownik.log" 2>&1 &
 app=$!
@@ -145,6 +148,25 @@ waitfor test -s "$page" || fail "no test.html in $folder"
 no_message 0
 window '^Generowanie Testu$' generator
 grep -qF 'HTTP-EQUIV="Refresh"CONTENT=" 600; URL=koniec.html"' "$page" || fail 'no Refresh after 600 s'
+
+begin 'Test w klasie: Czas 10, three pupils over HTTP, the address, PIN and results heard (AT-SPI)'
+klasy() { [ "$(xdotool search --onlyvisible --name '^Test w klasie$' | wc -l)" = "$1" ]; }
+click 60 -24                                # "Test w klasie" stands where the hidden "Generuj test" was
+window '^Czas$'
+say 10 Return
+window '^Test w klasie$'
+heard=$(/usr/bin/python3 "$here/atspi.py" 'Pokaż uczniom wynik' 'Uczniowie') || fail 'the window not heard'
+url=$(grep -o 'Adres: http://[0-9.]*:[0-9]*/' <<<"$heard" | head -n 1 | cut -c8-)
+pin=$(grep -o 'PIN: [0-9]\{4\}' <<<"$heard" | cut -c6-)
+[ -n "$url" ] && [ -n "$pin" ] || fail "no address or PIN heard: $heard"
+node "$here/uczniowie.mjs" "http://127.0.0.1:${url##*:}" "$pin" || fail 'see above'
+/usr/bin/python3 "$here/atspi.py" "Kod QR: $url" 'Ola Wiśniewska' 'oddał' '100 %' 'Jan Kowalski' '42,9 %' \
+    'Zofia Nowak' >/dev/null || fail 'the results not heard'
+window '^Test w klasie$' klasa
+key alt+z                                   # "Zamknij" asks while pupils write; Yes closes
+waitfor klasy 2 || fail 'no question before closing'
+key Return
+waitfor klasy 0 || fail 'the window "Test w klasie" stays'
 
 begin 'main menu: Koniec (Alt+K) ends the program'
 window '^Testownik$'

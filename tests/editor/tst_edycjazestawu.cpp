@@ -7,7 +7,7 @@
 #include <QImageReader>
 
 using Skutek = EdycjaZestawu::Skutek;
-using Tryb = EdycjaZestawu::Tryb;
+using Typ = Pytanie::Typ;
 using Kontrolka = EdycjaZestawu::Kontrolka;
 
 // The editor's work without its window: what each operation writes and what it reports.
@@ -59,8 +59,7 @@ private:
     {
         EdycjaZestawu::Ekran s;
         const EdycjaZestawu::Widok w = last.shown.value();
-        s.pytanie = w.pytanie, s.odpowiedzi = w.odpowiedzi, s.tryb = w.tryb, s.znaki = w.znaki,
-        s.wzor = w.wzor;
+        s.pytanie = w.pytanie, s.odpowiedzi = w.odpowiedzi, s.typ = w.typ, s.znaki = w.znaki, s.wzor = w.wzor;
         if (w.opcja >= 0)
             s.opcje[size_t(w.opcja)] = true;
         return s;
@@ -108,12 +107,12 @@ void TstEdycjaZestawu::displayAndSave()
     QString marks;
     for (EdycjaZestawu::Znak z : w.znaki)
         marks += QString::number(qint16(z));
-    QCOMPARE(w.tryb == Tryb::Tekst   ? u"tekst "_s + w.wzor
-             : w.tryb == Tryb::Opcja ? u"opcja %1"_s.arg(w.opcja)
-                                     : u"wybor "_s + marks,
+    QCOMPARE(w.typ == Typ::Tekst   ? u"tekst "_s + w.wzor
+             : w.typ == Typ::Opcja ? u"opcja %1"_s.arg(w.opcja)
+                                   : u"wybor "_s + marks,
              shown);
     EdycjaZestawu::Ekran s = screen();
-    if (w.tryb == Tryb::Tekst)
+    if (w.typ == Typ::Tekst)
         s.odpowiedzi = {};
     QVERIFY(e->dalej(s).zrobione);
     QCOMPARE(readAll(u"set"_s), saved);

@@ -210,7 +210,7 @@ void TstGenerowanie::separateCopies()
         QVERIFY(page.contains(u"<P><B>Kopia nr 0%1</B></P>"_s.arg(k)) &&
                 page.contains(u",k:\"0%1\","_s.arg(k)));
         args << dir->file(u"test-0%1.html"_s.arg(k)) << codes[k - 1];
-        lines << u"Kopia nr 0%1 %2"_s.arg(k).arg(codes[k - 1]);
+        lines << u"0%1 test-0%1.html %2"_s.arg(k).arg(codes[k - 1]);
     }
     // Each copy its own draw: 3 and 1, then 5 and 2.
     QVERIFY(readAll(u"test-02.html"_s).contains("Pytanie 5") &&

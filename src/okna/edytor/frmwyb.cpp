@@ -13,7 +13,7 @@
 namespace {
 
 using Kontrolka = EdycjaZestawu::Kontrolka;
-using Tryb = EdycjaZestawu::Tryb;
+using Typ = Pytanie::Typ;
 using Znak = EdycjaZestawu::Znak;
 
 QString plainText(QWidget* box)
@@ -130,7 +130,7 @@ bool FrmWyb::pokaz(const EdycjaZestawu::Skutek& s)
 void FrmWyb::pokazWidok(const EdycjaZestawu::Widok& w)
 {
     ui->txtpytanie->setPlainText(w.pytanie);
-    if (w.tryb == Tryb::Tekst) {
+    if (w.typ == Typ::Tekst) {
         // The answer boxes and markers keep the previous question's.
         ui->frameodpowiedzi->hide();
         ui->frametekst->show();
@@ -141,9 +141,9 @@ void FrmWyb::pokazWidok(const EdycjaZestawu::Widok& w)
     ui->frametekst->hide();
     for (int k = 0; k < 5; ++k)
         setAnswerText(k, w.odpowiedzi[size_t(k)]);
-    ui->frmopt->setVisible(w.tryb == Tryb::Opcja);
-    ui->frmwyb->setVisible(w.tryb != Tryb::Opcja);
-    if (w.tryb == Tryb::Opcja) {
+    ui->frmopt->setVisible(w.typ == Typ::Opcja);
+    ui->frmwyb->setVisible(w.typ != Typ::Opcja);
+    if (w.typ == Typ::Opcja) {
         clearOptions();
         if (w.opcja >= 0)
             Opt[size_t(w.opcja)]->setChecked(true);
@@ -172,7 +172,7 @@ EdycjaZestawu::Ekran FrmWyb::ekran() const
     }
     // The panels' own shown flags decide, not what is on screen: a panel keeps its flag while
     // the frame around it is hidden.
-    e.tryb = !ui->frametekst->isHidden() ? Tryb::Tekst : ui->frmopt->isHidden() ? Tryb::Wybor : Tryb::Opcja;
+    e.typ = !ui->frametekst->isHidden() ? Typ::Tekst : ui->frmopt->isHidden() ? Typ::Wybor : Typ::Opcja;
     e.wzor = ui->txtodpowiedz->text();
     return e;
 }

@@ -3,6 +3,7 @@
 #include "dostepnosc.h"
 #include "ikony.h"
 #include "komunikaty.h"
+#include "oknoklasy.h"
 #include "pieczec.h"
 #include "ui_frmtest.h"
 
@@ -29,6 +30,7 @@ FrmTest::FrmTest(Dialogs& dialogs, BiezacyFolder& folder, QWidget* parent)
     connect(ui->cmdkoniec, &QPushButton::clicked, this, &FrmTest::cmdkoniecClick);
     connect(ui->cmdtestdruk, &QPushButton::clicked, this, &FrmTest::cmdtestdrukClick);
     connect(ui->cmdklucz, &QPushButton::clicked, this, &FrmTest::cmdkluczClick);
+    connect(ui->cmdklasa, &QPushButton::clicked, this, &FrmTest::cmdklasaClick);
     connect(ui->chkukryj, &QCheckBox::toggled, this, [this](bool on) {
         for (QCheckBox* box : {ui->chklosowo, ui->chkkopie}) {
             box->setEnabled(on);
@@ -150,4 +152,27 @@ void FrmTest::drukuj(bool klucz)
     if (!CmDruk.fileName.isEmpty())
         komunikaty::pokaz(dialogs_, this,
                           sesja_->drukuj(klucz, CmDruk.fileName, QDate::currentDate()).komunikaty);
+}
+
+void FrmTest::cmdklasaClick()
+{
+    if (oknoKlasy_ &&
+        oknoKlasy_->isVisible()) { // one class test at a time: the store beside the set is held while it runs
+        oknoKlasy_->show();
+        oknoKlasy_->raise();
+        return;
+    }
+    Generowanie::DoKlasy klasa;
+    if (!komunikaty::pokaz(dialogs_, this, sesja_->doKlasy(ui->txtiloscpytan->text(), klasa).komunikaty))
+        return;
+    // Beside the generator, not in it: closing the generator leaves the class writing.
+    auto* okno = new OknoKlasy(dialogs_, folder_, parentWidget());
+    okno->setWindowFlag(Qt::Window);
+    if (!okno->uruchom(klasa)) {
+        delete okno;
+        return;
+    }
+    okno->setAttribute(Qt::WA_DeleteOnClose);
+    oknoKlasy_ = okno;
+    okno->show();
 }

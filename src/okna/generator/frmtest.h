@@ -3,6 +3,7 @@
 #include "dialogs.h"
 #include "generowanie.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -37,6 +38,7 @@ private slots:
     void cmdkoniecClick();
     void cmdtestdrukClick();
     void cmdkluczClick();
+    void cmdklasaClick();
 
 private:
     // Draws, asks and writes the page. False when the teacher may try again.
@@ -53,4 +55,5 @@ private:
 
     losowanie::Zrodlo random_;
     std::unique_ptr<Generowanie> sesja_;
+    QPointer<QWidget> oknoKlasy_;
 };

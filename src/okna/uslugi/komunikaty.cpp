@@ -186,4 +186,98 @@ QString uwagaBledne(int ile)
         .arg(ile);
 }
 
+namespace wklasie {
+
+Dialogs::Answer pokaz(Dialogs& dialogs, QWidget* parent, const QString& tekst, Dialogs::Icon ikona)
+{
+    return dialogs.message(parent, tekst, Dialogs::Buttons::Ok, ikona, tytul);
+}
+
+bool pytaj(Dialogs& dialogs, QWidget* parent, const QString& tekst)
+{
+    return dialogs.message(parent, tekst, Dialogs::Buttons::YesNo, Icon::Exclamation, tytul) ==
+           Dialogs::Answer::Yes;
+}
+
+QString wznowic(const QString& zestaw, const QString& pin, const QString& koniec, int uczniow)
+{
+    return QStringLiteral("Test w klasie z zestawu „%1” nie został zakończony (PIN %2, koniec o %3, "
+                          "uczniów: %4).\rKontynuować go z tym samym PIN-em, czasem i odpowiedziami?\r"
+                          "„Nie” rozpocznie nowy test; wyniki tamtego można najpierw zapisać do pliku CSV.")
+        .arg(zestaw, pin, koniec)
+        .arg(uczniow);
+}
+
+QString niezapisaneStare(const QString& plik)
+{
+    return QStringLiteral("Wyniki niedokończonego testu nie zostały zapisane do pliku CSV.\rRozpocząć "
+                          "nowy test mimo to? Tamten test zostanie zakończony, a odpowiedzi jego "
+                          "uczniów pozostaną tylko w pliku „%1”.")
+        .arg(plik);
+}
+
+QString nieOtwartoMagazynu(const QString& plik, const QString& powod)
+{
+    return QStringLiteral("Nie można otworzyć pliku wyników „%1”.\r%2\rTest nie został rozpoczęty. "
+                          "Sprawdź, czy folder zestawu nie jest tylko do odczytu i czy ten sam test nie "
+                          "jest już otwarty w innym oknie programu.")
+        .arg(plik, powod);
+}
+
+QString nieNasluchuje(const QString& powod)
+{
+    return QStringLiteral("Nie można uruchomić serwera testu (port %1 i kolejne są zajęte).\rTest nie "
+                          "został rozpoczęty.")
+        .arg(powod);
+}
+
+QString bladZapisu(const QString& plik, const QString& powod)
+{
+    return QStringLiteral("Nie udało się zapisać odpowiedzi ucznia w pliku „%1”.\r%2\rUczeń dostał "
+                          "prośbę, by spróbować jeszcze raz; nic, co zostało mu potwierdzone, nie "
+                          "zginęło. Sprawdź, czy na dysku jest wolne miejsce i czy folder zestawu nie "
+                          "jest tylko do odczytu.")
+        .arg(plik, powod);
+}
+
+QString zakonczyc(int pisze)
+{
+    return QStringLiteral("Zakończyć test dla wszystkich?\rUczniowie, którzy jeszcze piszą (%1), zostaną "
+                          "ocenieni na podstawie zapisanych odpowiedzi.")
+        .arg(pisze);
+}
+
+QString zamknac(int pisze)
+{
+    return QStringLiteral("Uczniowie jeszcze piszą (%1). Zamknąć okno?\rSerwer zostanie zatrzymany. "
+                          "Test można potem kontynuować: „Test w klasie” na tym samym zestawie.")
+        .arg(pisze);
+}
+
+QString zaznaczUcznia()
+{
+    return QStringLiteral("Zaznacz w tabeli ucznia, którego nazwisko chcesz zwolnić.");
+}
+
+QString zwolniono(const QString& uczen)
+{
+    return QStringLiteral("Uczeń „%1” może teraz dołączyć ponownie z innej przeglądarki pod tym samym "
+                          "imieniem i nazwiskiem. Jego zapisane odpowiedzi zostają.")
+        .arg(uczen);
+}
+
+QString nieZwolniono(const QString& uczen)
+{
+    return QStringLiteral("Nie można zwolnić nazwiska „%1”: uczeń już oddał test albo test jest "
+                          "zakończony.")
+        .arg(uczen);
+}
+
+QString nieZapisanoPliku(const QString& plik, const QString& powod)
+{
+    return QStringLiteral("Nie udało się zapisać pliku „%1”.\r%2").arg(plik, powod);
+}
+
+} // namespace wklasie
+
 } // namespace komunikaty

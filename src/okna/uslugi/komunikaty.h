@@ -41,4 +41,23 @@ inline const QString eksportZestawu = QStringLiteral("Eksport zestawu");
 inline const QString zestawJakoPdf = QStringLiteral("Zapisz zestaw jako PDF");
 inline const QString jakoPdf = QStringLiteral("Zapisz jako PDF");
 
+// The class test's window; every box is titled "Test w klasie".
+namespace wklasie {
+inline const QString tytul = QStringLiteral("Test w klasie");
+Dialogs::Answer pokaz(Dialogs& dialogs, QWidget* parent, const QString& tekst,
+                      Dialogs::Icon ikona = Dialogs::Icon::Stop);
+bool pytaj(Dialogs& dialogs, QWidget* parent, const QString& tekst);
+QString wznowic(const QString& zestaw, const QString& pin, const QString& koniec, int uczniow);
+QString niezapisaneStare(const QString& plik);
+QString nieOtwartoMagazynu(const QString& plik, const QString& powod);
+QString nieNasluchuje(const QString& powod);
+QString bladZapisu(const QString& plik, const QString& powod);
+QString zakonczyc(int pisze);
+QString zamknac(int pisze);
+QString zaznaczUcznia();
+QString zwolniono(const QString& uczen);
+QString nieZwolniono(const QString& uczen);
+QString nieZapisanoPliku(const QString& plik, const QString& powod);
+} // namespace wklasie
+
 } // namespace komunikaty

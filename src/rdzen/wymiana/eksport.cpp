@@ -1,4 +1,5 @@
 #include "eksport.h"
+#include "reguly.h"
 #include "teksty.h"
 #include "wymiana.h"
 #include "zapis.h"
@@ -90,12 +91,13 @@ std::optional<PytanieEksportu> doEksportu(int numer, const rekord& r, QStringLis
         raport << QStringLiteral("Pytanie nr %1 pominięte: %2.").arg(numer).arg(powod);
         return std::nullopt;
     };
+    const Pytanie p = Pytanie::zRekordu(r);
     PytanieEksportu q;
-    q.tekst = doPliku(tekst(r.pytanie));
+    q.tekst = doPliku(p.tresc);
     q.nazwa = nazwaPytania(numer, q.tekst);
-    q.rysunek = tekst(r.rysunek);
-    if (r.typ == 2) {
-        const QString wzor = doPliku(tekst(r.odp1));
+    q.rysunek = p.rysunek;
+    if (p.typ == Pytanie::Typ::Tekst) {
+        const QString wzor = doPliku(p.wzor());
         if (wzor.isEmpty())
             return pomin(QStringLiteral("odpowiedź wzorcowa jest pusta"));
         q.krotka = true;
@@ -103,29 +105,26 @@ std::optional<PytanieEksportu> doEksportu(int numer, const rekord& r, QStringLis
         q.odpowiedzi = {{wzor, 100}};
         return q;
     }
-    if (r.typ != 0 && r.typ != 1)
-        return pomin(QStringLiteral("ma nieznany typ %1, strona testu go nie pyta").arg(r.typ));
-    q.jednokrotny = r.typ == 1;
+    if (p.typ == Pytanie::Typ::Nieznany)
+        return pomin(QStringLiteral("ma nieznany typ %1, strona testu go nie pyta").arg(p.kodTypu()));
+    q.jednokrotny = p.typ == Pytanie::Typ::Opcja;
     q.punkty = q.jednokrotny ? 1 : 4;
-    // As the page scores: the last answer marked -1 is the right one.
-    int selected = 0;
-    for (int k = 1; k <= 5; ++k)
-        if (r.poprawna(k) == -1)
-            selected = k;
+    const std::array<bool, 5> prawidlowe = reguly::prawidlowe(p);
     QList<bool> right;
-    for (int k = 1; k <= 4; ++k) {
-        const QString t = doPliku(tekst(r.odp(k)));
+    for (int k = 0; k < reguly::odpowiedziNaStronie; ++k) {
+        const QString t = doPliku(p.odpowiedzi[size_t(k)]);
         if (t.isEmpty())
             continue;
-        if (!q.jednokrotny && r.poprawna(k) != 0 && r.poprawna(k) != 1)
+        const qint16 mark = p.znaczniki[size_t(k)];
+        if (!q.jednokrotny && !reguly::zgodnyStan(mark, true) && !reguly::zgodnyStan(mark, false))
             raport << QStringLiteral("Pytanie nr %1: odpowiedź %2 ma oznaczenie %3, zapisano ją jako błędną.")
                           .arg(numer)
-                          .arg(k)
-                          .arg(r.poprawna(k));
+                          .arg(k + 1)
+                          .arg(mark);
         q.odpowiedzi.append({t, 0});
-        right << (q.jednokrotny ? k == selected : r.poprawna(k) == 1);
+        right << prawidlowe[size_t(k)];
     }
-    if (const QString piata = tekst(r.odp5); !piata.isEmpty())
+    if (const QString piata = p.odpowiedzi[4]; !piata.isEmpty())
         raport << QStringLiteral("Pytanie nr %1: piątej odpowiedzi („%2”) nie zapisano, strona testu jej nie "
                                  "pokazuje.")
                       .arg(numer)

@@ -1,6 +1,7 @@
 #include "wymiana.h"
 
 #include "codepage.h"
+#include "reguly.h"
 #include "setfile.h"
 #include "teksty.h"
 #include "zbieracz.h"
@@ -174,10 +175,11 @@ WynikImportu wczytajZUrzadzenia(QIODevice& device, const QString& nazwa, const Q
 
 bool edytorPokaze(const rekord& r)
 {
-    if (r.typ == 1 || r.typ == 2)
+    const Pytanie::Typ typ = typZKodu(r.typ);
+    if (typ == Pytanie::Typ::Opcja || typ == Pytanie::Typ::Tekst)
         return true;
     for (int k = 1; k <= 5; ++k)
-        if (r.poprawna(k) < 0 || r.poprawna(k) > 2)
+        if (!reguly::znacznikPolaWyboru(r.poprawna(k)))
             return false;
     return true;
 }

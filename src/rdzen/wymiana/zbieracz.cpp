@@ -1,6 +1,7 @@
 #include "zbieracz.h"
 
 #include "codepage.h"
+#include "pytanie.h"
 #include "teksty.h"
 
 #include <QDir>
@@ -236,7 +237,7 @@ void Zbieracz::dodaj(int numer, PytanieObce p)
         for (int k = 2; k <= 5; ++k)
             ustawTekst(r.odp(k), QString());
         r.poprawna1 = 1;
-        r.typ = 2;
+        r.typ = kodTypu(Pytanie::Typ::Tekst);
         QStringList inne;
         for (qsizetype i = 0; i < odp.size(); ++i)
             if (i != first && odp.at(i).ulamek > 0)
@@ -295,7 +296,7 @@ void Zbieracz::dodaj(int numer, PytanieObce p)
                                     : QString());
             r.poprawna(k) = is && right.at(k - 1) ? (p.jednokrotny ? -1 : 1) : 0;
         }
-        r.typ = p.jednokrotny ? 1 : 0;
+        r.typ = kodTypu(p.jednokrotny ? Pytanie::Typ::Opcja : Pytanie::Typ::Wybor);
     }
     for (const auto& [nazwa, powod] : std::as_const(p.bezRysunku))
         uwaga(numer, QStringLiteral("rysunku %1 nie przeniesiono: %2").arg(cytat(nazwa), powod));
