@@ -216,3 +216,24 @@ Magazyn::~Magazyn()
         return bladSql(db.lastError());
     return {};
 }
+
+::Wynik<void> Magazyn::zacznij()
+{
+    auto db = QSqlDatabase::database(polaczenie_, false);
+    if (!db.transaction())
+        return bladSql(db.lastError());
+    return {};
+}
+
+::Wynik<void> Magazyn::zatwierdz()
+{
+    auto db = QSqlDatabase::database(polaczenie_, false);
+    if (!db.commit())
+        return bladSql(db.lastError());
+    return {};
+}
+
+void Magazyn::wycofaj()
+{
+    QSqlDatabase::database(polaczenie_, false).rollback();
+}

@@ -10,9 +10,11 @@
 #include <memory>
 #include <optional>
 
-// The class test's results in SQLite beside the set. Every call that changes something returns
-// only after its transaction is on the disk (WAL, synchronous=FULL), so what a pupil was told is
-// saved survives a killed program or a power loss.
+// The class test's results in SQLite beside the set. Outside a batch every call that changes
+// something returns only after its transaction is on the disk (WAL, synchronous=FULL); inside one
+// (zacznij .. zatwierdz) the changes reach the disk together at zatwierdz, and only then may the
+// pupils be told they are saved. Either way what a pupil was told survives a killed program or a
+// power loss.
 class Magazyn
 {
 public:
@@ -55,6 +57,11 @@ public:
     ::Wynik<void> ustawPokaz(qint64 test, bool pokaz);
     // Ends the test: every pupil still writing is closed with what they saved, at one commit.
     ::Wynik<void> zakoncz(qint64 test, const QDateTime& kiedy);
+
+    // A batch: the changes up to zatwierdz are one transaction, all on the disk or none.
+    ::Wynik<void> zacznij();
+    ::Wynik<void> zatwierdz();
+    void wycofaj();
 
     static constexpr int wersjaSchematu = 1;
 

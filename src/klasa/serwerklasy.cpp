@@ -70,20 +70,14 @@ const QHttpServerResponder::HeaderList naglowkiJson = {
     {"X-Content-Type-Options", "nosniff"},
 };
 
-void json(QHttpServerResponder& r, const QJsonObject& o, Status s = Status::Ok)
+QByteArray zwarty(const QJsonObject& o)
 {
-    r.write(QJsonDocument(o).toJson(QJsonDocument::Compact), naglowkiJson, s);
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 
 void blad(QHttpServerResponder& r, Status s, const QString& tekst)
 {
-    json(r, {{u"blad"_qs, tekst}}, s);
-}
-
-void blad(QHttpServerResponder& r, TestKlasowy::Odmowa o)
-{
-    const auto [s, tekst] = odmowa(o);
-    blad(r, s, QString::fromUtf16(tekst));
+    r.write(zwarty({{u"blad"_qs, tekst}}), naglowkiJson, s);
 }
 
 QString czas(const QDateTime& t)
@@ -135,6 +129,29 @@ SerwerKlasy::SerwerKlasy(TestKlasowy& test, QObject* parent) : QAbstractHttpServ
 {
     zasobyKlasy();
     zegar_.start();
+    connect(&test_, &TestKlasowy::zapisano, this, &SerwerKlasy::wyslijCzekajace);
+    connect(&sprzatanie_, &QTimer::timeout, this, &SerwerKlasy::sprzataj);
+    ustawBezczynnosc(bezczynnosc);
+}
+
+void SerwerKlasy::ustawBezczynnosc(int ms)
+{
+    bezczynnosc_ = ms;
+    sprzatanie_.start(std::max(ms / 4, 1));
+}
+
+// Closes the connections quiet for longer than allowed, so none holds a place for nothing.
+void SerwerKlasy::sprzataj()
+{
+    const auto granica = zegar_.elapsed() - bezczynnosc_;
+    QList<QTcpSocket*> stare;
+    for (auto it = polaczenia_.cbegin(); it != polaczenia_.cend(); ++it)
+        if (it->ostatnio < granica)
+            stare.append(it.key());
+    for (auto* s : std::as_const(stare)) {
+        polaczenia_.remove(s);
+        s->abort();
+    }
 }
 
 SerwerKlasy::~SerwerKlasy()
@@ -149,6 +166,7 @@ SerwerKlasy::~SerwerKlasy()
         for (const auto& a : adresy) {
             auto* g = new Gniazdo(*this);
             nowe.append(g);
+            g->setListenBacklogSize(TestKlasowy::maksUczniow); // a whole class may come at once
             if (!g->listen(a, quint16(port)))
                 break;
         }
@@ -166,6 +184,7 @@ SerwerKlasy::~SerwerKlasy()
 
 void SerwerKlasy::zatrzymaj()
 {
+    czeka_.clear();
     for (auto* g : std::as_const(gniazda_))
         g->close();
     for (auto* s : polaczenia_.keys())
@@ -210,26 +229,116 @@ void SerwerKlasy::odczyt(QTcpSocket* s)
     }
 }
 
+std::optional<SerwerKlasy::Odpowiedz> SerwerKlasy::api(const QHttpServerRequest& request)
+{
+    const auto sciezka = request.url().path();
+    const auto metoda = request.method();
+    using M = QHttpServerRequest::Method;
+    const auto bladApi = [](TestKlasowy::Odmowa o) {
+        const auto [s, tekst] = odmowa(o);
+        return Odpowiedz{s, zwarty({{u"blad"_qs, QString::fromUtf16(tekst)}})};
+    };
+    if (metoda == M::Post && sciezka == u"/api/dolacz") {
+        const auto o = obiekt(request);
+        if (!o || !(*o)[u"imie"].isString() || !(*o)[u"pin"].isString())
+            return bladApi(TestKlasowy::Odmowa::ZlyKsztalt);
+        const auto w =
+            test_.dolacz((*o)[u"imie"].toString(), (*o)[u"pin"].toString(), request.remoteAddress());
+        if (const auto* d = std::get_if<TestKlasowy::Dolaczenie>(&w))
+            return Odpowiedz{
+                Status::Ok,
+                zwarty(
+                    {{u"token"_qs, d->token}, {u"koniec"_qs, czas(d->koniec)}, {u"pytania"_qs, d->pytania}}),
+                true};
+        return bladApi(std::get<TestKlasowy::Odmowa>(w));
+    }
+    if (metoda == M::Get && sciezka == u"/api/stan") {
+        const auto w = test_.stan(token(request));
+        if (const auto* s = std::get_if<TestKlasowy::Stan>(&w))
+            return Odpowiedz{Status::Ok,
+                             zwarty({{u"pytania"_qs, s->pytania},
+                                     {u"odpowiedzi"_qs, s->odpowiedzi},
+                                     {u"oddano"_qs, s->oddano},
+                                     {u"koniec"_qs, czas(s->koniec)}}),
+                             true};
+        return bladApi(std::get<TestKlasowy::Odmowa>(w));
+    }
+    const bool zapis = metoda == M::Put && sciezka == u"/api/odpowiedzi";
+    const bool oddanie = metoda == M::Post && sciezka == u"/api/oddaj";
+    if (!zapis && !oddanie)
+        return std::nullopt;
+    const auto t = token(request);
+    const auto o = obiekt(request);
+    const auto odp = o ? o->value(u"odpowiedzi") : QJsonValue(QJsonValue::Undefined);
+    if (zapis) {
+        if (const auto z = test_.zapisz(t, odp))
+            return bladApi(*z);
+        return Odpowiedz{Status::NoContent, {}, true};
+    }
+    const auto w = test_.oddaj(t, odp);
+    const auto* d = std::get_if<TestKlasowy::Oddanie>(&w);
+    if (!d)
+        return bladApi(std::get<TestKlasowy::Odmowa>(w));
+    QJsonObject j{{u"oddano"_qs, true}};
+    if (d->wynik) {
+        j.insert(u"punkty"_qs, d->wynik->punkty);
+        j.insert(u"maks"_qs, d->wynik->maks);
+        const auto p = reguly::procent(d->wynik->punkty, d->wynik->maks);
+        j.insert(u"procent"_qs, p ? QJsonValue(*p) : QJsonValue());
+    }
+    return Odpowiedz{Status::Ok, zwarty(j), true};
+}
+
+// The batch the waiting replies depend on is on the disk, or was undone: then each is told to
+// try again. Written straight to the socket, as Qt's reply object lives only within the request.
+void SerwerKlasy::wyslijCzekajace(bool ok)
+{
+    for (auto& [s, o] : std::exchange(czeka_, {})) {
+        if (!s || s->state() != QAbstractSocket::ConnectedState)
+            continue;
+        if (!ok) {
+            const auto [st, tekst] = odmowa(TestKlasowy::Odmowa::Zapis);
+            o = {st, zwarty({{u"blad"_qs, QString::fromUtf16(tekst)}})};
+        }
+        QByteArray z = "HTTP/1.1 " + QByteArray::number(int(o.status)) + ' ' +
+                       (o.status == Status::Ok          ? "OK"
+                        : o.status == Status::NoContent ? "No Content"
+                                                        : "Service Unavailable") +
+                       "\r\nCache-Control: no-store\r\nX-Content-Type-Options: nosniff\r\n";
+        if (o.status != Status::NoContent)
+            z += "Content-Type: application/json; charset=utf-8\r\nContent-Length: " +
+                 QByteArray::number(o.tresc.size()) + "\r\n";
+        s->write(z + "\r\n" + o.tresc);
+    }
+}
+
 bool SerwerKlasy::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket)
 {
     if (auto it = polaczenia_.find(socket); it != polaczenia_.end())
         it->przyjete = 0;
-    auto r = makeResponder(request, socket);
     qint64 naglowki = 0;
     for (const auto& [k, v] : request.headers())
         naglowki += k.size() + v.size() + 4;
-    if (naglowki > maksNaglowkow) {
-        blad(r, Status::RequestHeaderFieldsTooLarge, u"Za długie nagłówki."_qs);
+    auto w = naglowki > maksNaglowkow ? Odpowiedz{Status::RequestHeaderFieldsTooLarge,
+                                                  zwarty({{u"blad"_qs, u"Za długie nagłówki."_qs}})}
+             : request.body().size() > maksTresci
+                 ? Odpowiedz{Status::PayloadTooLarge, zwarty({{u"blad"_qs, u"Za dużo danych."_qs}})}
+                 : api(request);
+    // A reply that tells of a change waits until the change is on the disk.
+    if (w && w->zapis && test_.czekaNaZapis()) {
+        czeka_.append({socket, std::move(*w)});
         return true;
     }
-    if (request.body().size() > maksTresci) {
-        blad(r, Status::PayloadTooLarge, u"Za dużo danych."_qs);
+    auto r = makeResponder(request, socket);
+    if (w) {
+        if (w->status == Status::NoContent)
+            r.write(w->status);
+        else
+            r.write(w->tresc, naglowkiJson, w->status);
         return true;
     }
     const auto sciezka = request.url().path();
-    const auto metoda = request.method();
-    using M = QHttpServerRequest::Method;
-    if (metoda == M::Get && strony.contains(sciezka)) {
+    if (request.method() == QHttpServerRequest::Method::Get && strony.contains(sciezka)) {
         const auto& [plik, typ] = strony.value(sciezka);
         QFile f(plik);
         f.open(QIODevice::ReadOnly);
@@ -241,7 +350,7 @@ bool SerwerKlasy::handleRequest(const QHttpServerRequest& request, QTcpSocket* s
                 Status::Ok);
         return true;
     }
-    if (metoda == M::Get && sciezka.startsWith(u"/rysunki/")) {
+    if (request.method() == QHttpServerRequest::Method::Get && sciezka.startsWith(u"/rysunki/")) {
         const auto plik = test_.rysunek(sciezka.mid(9));
         QFile f(plik);
         if (!plik.isEmpty() && f.size() <= 16 * 1024 * 1024 && f.open(QIODevice::ReadOnly)) {
@@ -249,59 +358,6 @@ bool SerwerKlasy::handleRequest(const QHttpServerRequest& request, QTcpSocket* s
             r.write(f.readAll(), {{"Content-Type", typ}, {"X-Content-Type-Options", "nosniff"}}, Status::Ok);
             return true;
         }
-    }
-    if (metoda == M::Post && sciezka == u"/api/dolacz") {
-        const auto o = obiekt(request);
-        if (!o || !(*o)[u"imie"].isString() || !(*o)[u"pin"].isString()) {
-            blad(r, TestKlasowy::Odmowa::ZlyKsztalt);
-            return true;
-        }
-        const auto w =
-            test_.dolacz((*o)[u"imie"].toString(), (*o)[u"pin"].toString(), request.remoteAddress());
-        if (const auto* d = std::get_if<TestKlasowy::Dolaczenie>(&w))
-            json(r, {{u"token"_qs, d->token}, {u"koniec"_qs, czas(d->koniec)}, {u"pytania"_qs, d->pytania}});
-        else
-            blad(r, std::get<TestKlasowy::Odmowa>(w));
-        return true;
-    }
-    if (metoda == M::Get && sciezka == u"/api/stan") {
-        const auto w = test_.stan(token(request));
-        if (const auto* s = std::get_if<TestKlasowy::Stan>(&w))
-            json(r, {{u"pytania"_qs, s->pytania},
-                     {u"odpowiedzi"_qs, s->odpowiedzi},
-                     {u"oddano"_qs, s->oddano},
-                     {u"koniec"_qs, czas(s->koniec)}});
-        else
-            blad(r, std::get<TestKlasowy::Odmowa>(w));
-        return true;
-    }
-    const bool zapis = metoda == M::Put && sciezka == u"/api/odpowiedzi";
-    const bool oddanie = metoda == M::Post && sciezka == u"/api/oddaj";
-    if (zapis || oddanie) {
-        const auto t = token(request);
-        const auto o = obiekt(request);
-        const auto odp = o ? o->value(u"odpowiedzi") : QJsonValue(QJsonValue::Undefined);
-        if (zapis) {
-            if (const auto z = test_.zapisz(t, odp))
-                blad(r, *z);
-            else
-                r.write(Status::NoContent);
-            return true;
-        }
-        const auto w = test_.oddaj(t, odp);
-        if (const auto* d = std::get_if<TestKlasowy::Oddanie>(&w)) {
-            QJsonObject j{{u"oddano"_qs, true}};
-            if (d->wynik) {
-                j.insert(u"punkty"_qs, d->wynik->punkty);
-                j.insert(u"maks"_qs, d->wynik->maks);
-                const auto p = reguly::procent(d->wynik->punkty, d->wynik->maks);
-                j.insert(u"procent"_qs, p ? QJsonValue(*p) : QJsonValue());
-            }
-            json(r, j);
-        } else {
-            blad(r, std::get<TestKlasowy::Odmowa>(w));
-        }
-        return true;
     }
     blad(r, Status::NotFound, u"Nie ma takiej strony."_qs);
     return true;

@@ -6,14 +6,17 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QHostAddress>
+#include <QHttpServerResponder>
 #include <QPointer>
 #include <QTcpServer>
+#include <QTimer>
 
 class QTcpSocket;
 
 // The class test over HTTP: the pupil's page, its script and style, the drawn pictures under
 // opaque IDs, and the four calls of the pupil's API. Every other path is 404. Requests are
-// bounded in header and body size, and open connections in number, the oldest idle closed first.
+// bounded in header and body size, and open connections in number, the oldest idle closed first;
+// a connection quiet for bezczynnosc milliseconds is closed as well.
 class SerwerKlasy : public QAbstractHttpServer
 {
     Q_OBJECT
@@ -29,6 +32,8 @@ public:
     static constexpr qint64 maksTresci = 64 * 1024;
     static constexpr qint64 maksNaglowkow = 8 * 1024;
     static constexpr int maksPolaczen = 256;
+    static constexpr int bezczynnosc = 30000;
+    void ustawBezczynnosc(int ms);
 
 protected:
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
@@ -36,6 +41,20 @@ protected:
 
 private:
     class Gniazdo;
+    struct Odpowiedz
+    {
+        QHttpServerResponder::StatusCode status;
+        QByteArray tresc;   // JSON; none for 204
+        bool zapis = false; // told only once the batch it depends on is on the disk
+    };
+    std::optional<Odpowiedz> api(const QHttpServerRequest& request);
+    void wyslijCzekajace(bool ok);
+    struct Czeka
+    {
+        QPointer<QTcpSocket> s;
+        Odpowiedz o;
+    };
+    QList<Czeka> czeka_;
     struct Polaczenie
     {
         qint64 ostatnio = 0; // when it last sent or received, on the server's clock
@@ -43,9 +62,12 @@ private:
     };
     void nowe(QTcpSocket* s);
     void odczyt(QTcpSocket* s);
+    void sprzataj();
 
     TestKlasowy& test_;
     QList<Gniazdo*> gniazda_;
     QHash<QTcpSocket*, Polaczenie> polaczenia_;
     QElapsedTimer zegar_;
+    QTimer sprzatanie_;
+    int bezczynnosc_ = bezczynnosc;
 };

@@ -76,7 +76,10 @@ TestKlasowy::TestKlasowy(std::unique_ptr<Magazyn> m, Ustawienia u) : magazyn_(st
     zegarKonca_.start();
 }
 
-TestKlasowy::~TestKlasowy() = default;
+TestKlasowy::~TestKlasowy()
+{
+    (void)zatwierdz();
+}
 
 ::Wynik<std::unique_ptr<TestKlasowy>> TestKlasowy::otworz(std::unique_ptr<Magazyn> magazyn, Ustawienia u,
                                                           bool wznow)
@@ -99,6 +102,7 @@ TestKlasowy::~TestKlasowy() = default;
             if (!odp)
                 return Blad{Blad::Rodzaj::ZleDane, z.imie};
             t->tokeny_.insert(z.token, t->uczniowie_.size());
+            t->imiona_.insert(klucz(z.imie), t->uczniowie_.size());
             t->uczniowie_.append({z, *arkusz, *odp});
         }
         return t;
@@ -132,6 +136,62 @@ TestKlasowy::Odmowa TestKlasowy::zapisBledny(const Blad& b)
 {
     emit bladZapisu(b);
     return Odmowa::Zapis;
+}
+
+// The batch the pupils' changes go to, begun by the first of them; its commit comes after this
+// turn of the event loop, so every request that arrived with it shares one sync of the disk.
+std::optional<Blad> TestKlasowy::partia()
+{
+    if (partia_)
+        return std::nullopt;
+    if (auto z = magazyn_->zacznij(); !z)
+        return z.error();
+    partia_ = true;
+    QTimer::singleShot(0, this, [this] { (void)zatwierdz(); });
+    return std::nullopt;
+}
+
+// Before pupil i is changed in memory: kept to be undone should the commit fail.
+void TestKlasowy::zmieniany(qsizetype i, bool nowy)
+{
+    cofnij_.append({i, nowy ? std::nullopt : std::optional(uczniowie_[i])});
+}
+
+// The batch failed: the store rolls back and the pupils are as the disk holds them.
+TestKlasowy::Odmowa TestKlasowy::porzuc(const Blad& b)
+{
+    magazyn_->wycofaj();
+    partia_ = false;
+    for (auto it = cofnij_.crbegin(); it != cofnij_.crend(); ++it) {
+        tokeny_.remove(uczniowie_[it->i].zapis.token);
+        if (it->przed) {
+            uczniowie_[it->i] = *it->przed;
+            tokeny_.insert(it->przed->zapis.token, it->i);
+        } else {
+            imiona_.remove(klucz(uczniowie_[it->i].zapis.imie));
+            uczniowie_.removeAt(it->i);
+        }
+    }
+    cofnij_.clear();
+    emit zapisano(false);
+    return zapisBledny(b);
+}
+
+::Wynik<void> TestKlasowy::zatwierdz()
+{
+    if (!partia_)
+        return {};
+    if (auto z = magazyn_->zatwierdz(); !z) {
+        porzuc(z.error());
+        return z;
+    }
+    partia_ = false;
+    const bool zmienione = !cofnij_.isEmpty();
+    cofnij_.clear();
+    emit zapisano(true);
+    if (zmienione)
+        emit zmiana();
+    return {};
 }
 
 TestKlasowy::Uczen* TestKlasowy::uczen(const QString& token)
@@ -192,21 +252,23 @@ TestKlasowy::Albo<TestKlasowy::Dolaczenie> TestKlasowy::dolacz(const QString& im
     const auto nazwa = imieUcznia(imie);
     if (nazwa.isEmpty())
         return Odmowa::BrakImienia;
-    const auto it = std::find_if(uczniowie_.begin(), uczniowie_.end(),
-                                 [&](const Uczen& u) { return klucz(u.zapis.imie) == klucz(nazwa); });
+    const auto znany = imiona_.constFind(klucz(nazwa));
+    const auto it = znany == imiona_.cend() ? uczniowie_.end() : uczniowie_.begin() + *znany;
     const auto token = losowyHex(24);
     if (it != uczniowie_.end()) {
         if (it->zapis.oddano.isValid())
             return Odmowa::Oddano;
         if (!it->zapis.zwolniony)
             return Odmowa::ImieZajete;
+        if (auto b = partia())
+            return zapisBledny(*b);
         if (auto z = magazyn_->nowyToken(it->zapis.id, token); !z)
-            return zapisBledny(z.error());
+            return porzuc(z.error());
+        zmieniany(it - uczniowie_.begin(), false);
         tokeny_.remove(it->zapis.token);
         it->zapis.token = token;
         it->zapis.zwolniony = false;
         tokeny_.insert(token, it - uczniowie_.begin());
-        emit zmiana();
         return Dolaczenie{token, test_.koniec, pytaniaDla(it->arkusz)};
     }
     if (uczniowie_.size() >= maksUczniow)
@@ -218,13 +280,16 @@ TestKlasowy::Albo<TestKlasowy::Dolaczenie> TestKlasowy::dolacz(const QString& im
     u.zapis.token = token;
     u.zapis.arkusz = zwarty(arkuszDoJson(u.arkusz));
     u.zapis.odpowiedzi = zwarty(odpowiedziDoJson(u_.zestaw, u.arkusz, u.odpowiedzi));
+    if (auto b = partia())
+        return zapisBledny(*b);
     auto id = magazyn_->dolacz(test_.id, u.zapis);
     if (!id)
-        return zapisBledny(id.error());
+        return porzuc(id.error());
     u.zapis.id = *id;
+    zmieniany(uczniowie_.size(), true);
     tokeny_.insert(token, uczniowie_.size());
+    imiona_.insert(klucz(nazwa), uczniowie_.size());
     uczniowie_.append(u);
-    emit zmiana();
     return Dolaczenie{token, test_.koniec, pytaniaDla(u.arkusz)};
 }
 
@@ -266,11 +331,13 @@ std::optional<TestKlasowy::Odmowa> TestKlasowy::zapisz(const QString& token, con
     if (auto* o = std::get_if<Odmowa>(&w))
         return *o;
     auto& [u, odp, json] = std::get<Przyjete>(w);
+    if (auto b = partia())
+        return zapisBledny(*b);
     if (auto z = magazyn_->zapisz(u->zapis.id, json); !z)
-        return zapisBledny(z.error());
+        return porzuc(z.error());
+    zmieniany(u - uczniowie_.data(), false);
     u->odpowiedzi = odp;
     u->zapis.odpowiedzi = json;
-    emit zmiana();
     return std::nullopt;
 }
 
@@ -281,12 +348,14 @@ TestKlasowy::Albo<TestKlasowy::Oddanie> TestKlasowy::oddaj(const QString& token,
         return *o;
     auto& [u, odp, json] = std::get<Przyjete>(w);
     const auto kiedy = teraz();
+    if (auto b = partia())
+        return zapisBledny(*b);
     if (auto z = magazyn_->oddaj(u->zapis.id, json, kiedy, false); !z)
-        return zapisBledny(z.error());
+        return porzuc(z.error());
+    zmieniany(u - uczniowie_.data(), false);
     u->odpowiedzi = odp;
     u->zapis.odpowiedzi = json;
     u->zapis.oddano = kiedy;
-    emit zmiana();
     if (!test_.pokaz)
         return Oddanie{};
     return Oddanie{ocen(u_.zestaw, u->arkusz, u->odpowiedzi).suma};
@@ -307,6 +376,7 @@ QString TestKlasowy::rysunek(const QString& id) const
 
 ::Wynik<void> TestKlasowy::ustawPokaz(bool pokaz)
 {
+    (void)zatwierdz();
     if (auto z = magazyn_->ustawPokaz(test_.id, pokaz); !z)
         return z;
     test_.pokaz = pokaz;
@@ -317,6 +387,7 @@ QString TestKlasowy::rysunek(const QString& id) const
 {
     if (test_.zakonczony)
         return {};
+    (void)zatwierdz();
     const auto kiedy = teraz();
     if (auto z = magazyn_->zakoncz(test_.id, kiedy); !z) {
         emit bladZapisu(z.error());
@@ -397,6 +468,7 @@ QList<TestKlasowy::WierszPytania> TestKlasowy::pytania() const
 
 ::Wynik<void> TestKlasowy::zwolnij(qint64 id)
 {
+    (void)zatwierdz();
     for (auto& u : uczniowie_)
         if (u.zapis.id == id && !u.zapis.oddano.isValid()) {
             if (auto z = magazyn_->zwolnij(id); !z)

@@ -15,9 +15,12 @@
 #include <optional>
 #include <variant>
 
-// A class test: the pupils' draws, their saved answers and their scores, kept in the store before
-// any call returns. The server turns the pupil's calls into HTTP; the teacher's window reads the
-// rest. Nothing a pupil's call returns holds a mark, a model answer or another pupil's data.
+// A class test: the pupils' draws, their saved answers and their scores, kept in the store. The
+// pupils' changes made in one turn of the event loop go to the disk at one commit, just after the
+// turn; a call's answer may be given only once zapisano(true) says it is there (zapisano(false):
+// it was undone, nothing was saved). The server turns the pupil's calls into HTTP; the teacher's
+// window reads the rest. Nothing a pupil's call returns holds a mark, a model answer or another
+// pupil's data.
 class TestKlasowy : public QObject
 {
     Q_OBJECT
@@ -76,6 +79,10 @@ public:
     Albo<Oddanie> oddaj(const QString& token, const QJsonValue& odpowiedzi);
     // The picture file behind an opaque ID the draw handed out; empty for any other.
     QString rysunek(const QString& id) const;
+    // Changes wait for their commit: what the pupils' calls since the last zapisano answered.
+    bool czekaNaZapis() const { return partia_; }
+    // Commits the waiting changes now; the teacher's calls and the deadline do it first.
+    ::Wynik<void> zatwierdz();
 
     // The teacher's side.
     QString pin() const { return test_.pin; }
@@ -126,6 +133,7 @@ public:
 signals:
     void zmiana();
     void bladZapisu(const Blad& blad);
+    void zapisano(bool ok);
 
 private:
     struct Uczen
@@ -152,14 +160,25 @@ private:
     std::optional<Odmowa> otwarty();
     QJsonArray pytaniaDla(const klasa::Arkusz& a) const;
     Odmowa zapisBledny(const Blad& b);
+    std::optional<Blad> partia();
+    void zmieniany(qsizetype i, bool nowy);
+    Odmowa porzuc(const Blad& b);
 
     std::unique_ptr<Magazyn> magazyn_;
     Ustawienia u_;
     Magazyn::Test test_;
     QList<Uczen> uczniowie_;
     QHash<QString, qsizetype> tokeny_;
+    QHash<QString, qsizetype> imiona_; // by the name in one letter case
     QHash<QString, Proby> proby_;
     QHash<int, QString> rysunkiPytan_; // question -> ID
     QHash<QString, QString> rysunki_;  // ID -> file
     QTimer zegarKonca_;
+    bool partia_ = false;
+    struct Cofniecie
+    {
+        qsizetype i;
+        std::optional<Uczen> przed; // none: joined in this batch
+    };
+    QList<Cofniecie> cofnij_; // the batch's changes to the pupils, to undo if its commit fails
 };

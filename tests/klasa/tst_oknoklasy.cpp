@@ -13,6 +13,9 @@
 #include <QRegularExpression>
 #include <QTableWidget>
 
+#include <csignal>
+#include <sys/resource.h>
+
 // "Test w klasie" started from the generator's real button, pupils joining over HTTP on
 // 127.0.0.1, the teacher's window clicked, scripted dialogs answering.
 class TstOknoKlasy : public QObject, WindowFixture<FrmTest>
@@ -105,6 +108,7 @@ private slots:
     }
     void przebieg();
     void wznowienie();
+    void bladZapisu();
 };
 
 void TstOknoKlasy::przebieg()
@@ -203,6 +207,24 @@ void TstOknoKlasy::wznowienie()
     start({u"5"_s});
     QVERIFY(message().contains(u"Wyniki niedokończonego testu nie zostały zapisane do pliku CSV."_s));
     QVERIFY(okno() && okno()->findChild<QTableWidget*>(u"tabuczniowie"_s)->rowCount() == 0);
+}
+
+// The store stops growing, as on a full disk: the pupil is refused and the teacher told.
+void TstOknoKlasy::bladZapisu()
+{
+    start({u"10"_s});
+    const QString plik = dir->file(u"zestaw.klasa.sqlite"_s);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit r{rlim_t(std::max(QFileInfo(plik).size(), QFileInfo(plik + u"-wal"_s).size())), RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &r);
+    const int status = pisze(u"Ala"_s, {}, false).first;
+    r.rlim_cur = RLIM_INFINITY;
+    setrlimit(RLIMIT_FSIZE, &r);
+    QCOMPARE(status, 503);
+    QTRY_VERIFY(!dialogs->messages.isEmpty());
+    QCOMPARE(message().section(u'\r', 0, 0),
+             u"Test w klasie|Nie udało się zapisać odpowiedzi ucznia w pliku „%1”."_s.arg(plik));
+    QVERIFY(okno()->findChild<QLabel*>(u"lblblad"_s)->isVisible());
 }
 
 QTEST_MAIN(TstOknoKlasy)

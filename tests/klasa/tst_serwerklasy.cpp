@@ -218,6 +218,20 @@ private slots:
         QCOMPARE(s.back()->state(), QAbstractSocket::ConnectedState);
     }
 
+    // A connection quiet for too long is closed, and the server goes on serving.
+    void bezczynne()
+    {
+        serwer_->ustawBezczynnosc(400);
+        QTcpSocket cichy;
+        cichy.connectToHost(QHostAddress::LocalHost, port_);
+        QVERIFY(cichy.waitForConnected(5000));
+        QElapsedTimer t;
+        t.start();
+        QTRY_COMPARE_WITH_TIMEOUT(cichy.state(), QAbstractSocket::UnconnectedState, 5000);
+        QVERIFY(t.elapsed() >= 300);
+        QCOMPARE(wyslij("GET", u"/"_s).status, 200);
+    }
+
     // No reply to a pupil holds a mark, a model answer, a right index or another pupil's data.
     void przeciwnik()
     {

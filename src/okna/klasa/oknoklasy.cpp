@@ -162,9 +162,9 @@ bool OknoKlasy::zapiszStare()
         auto t = m ? TestKlasowy::otworz(std::move(*m),
                                          {klasa_.zestaw, klasa_.folder, klasa_.liczba, 0, {}, {}}, true)
                    : ::Wynik<std::unique_ptr<TestKlasowy>>(m.error());
-        if (!t) {
-            wk::pokaz(dialogs_, this, wk::nieOtwartoMagazynu(plik, t.error().szczegol));
-            return false;
+        if (!t) { // a sheet the set no longer fits must not keep every new test from starting
+            wk::pokaz(dialogs_, this, wk::nieOdczytanoStarego(plik, t.error().szczegol));
+            return wk::pytaj(dialogs_, this, wk::niezapisaneStare(plik));
         }
         csv = (*t)->csv();
     }

@@ -216,6 +216,13 @@ QString niezapisaneStare(const QString& plik)
         .arg(plik);
 }
 
+QString nieOdczytanoStarego(const QString& plik, const QString& powod)
+{
+    return QStringLiteral("Nie można odczytać wyników niedokończonego testu z pliku „%1” (czy zestaw "
+                          "zmieniono od tamtej pory?).\r%2")
+        .arg(plik, powod);
+}
+
 QString nieOtwartoMagazynu(const QString& plik, const QString& powod)
 {
     return QStringLiteral("Nie można otworzyć pliku wyników „%1”.\r%2\rTest nie został rozpoczęty. "

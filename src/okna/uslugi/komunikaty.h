@@ -49,6 +49,7 @@ Dialogs::Answer pokaz(Dialogs& dialogs, QWidget* parent, const QString& tekst,
 bool pytaj(Dialogs& dialogs, QWidget* parent, const QString& tekst);
 QString wznowic(const QString& zestaw, const QString& pin, const QString& koniec, int uczniow);
 QString niezapisaneStare(const QString& plik);
+QString nieOdczytanoStarego(const QString& plik, const QString& powod);
 QString nieOtwartoMagazynu(const QString& plik, const QString& powod);
 QString nieNasluchuje(const QString& powod);
 QString bladZapisu(const QString& plik, const QString& powod);
