@@ -113,12 +113,12 @@ void sealedPage(const QString& setName, const QList<qint64>& numbers, const QByt
                 const strona::Pieczec& p)
 {
     SetFile set;
-    set.open(setName, SetFile::Mode::ReadOnlyFallback);
-    QList<rekord> records(numbers.size());
+    (void)set.open(setName, SetFile::Mode::ReadOnlyFallback);
+    QList<rekord> records;
     for (qsizetype i = 0; i < numbers.size(); ++i)
-        set.read(numbers[i], records[i]);
-    strona::zapisz(QStringLiteral("sealed.html"),
-                   strona::zapieczetowanaKluczem(records, QStringLiteral(" 2700"), key, p));
+        records.append(set.read(numbers[i]).value());
+    (void)strona::zapisz(QStringLiteral("sealed.html"),
+                         strona::zapieczetowanaKluczem(records, QStringLiteral(" 2700"), key, p));
 }
 
 Round round(BenchDialogs& dialogs, quint64 seed)

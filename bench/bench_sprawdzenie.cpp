@@ -41,7 +41,7 @@ rekord question(int n)
     for (int k = 1; k <= 4; ++k)
         ustawTekst(r.odp(k), QStringLiteral("Odpowiedź %1 do pytania %2").arg(k).arg(n));
     if (r.typ == 2)
-        ustawTekst(r.odp1, n % 7 == 0 ? QStringLiteral("WynikDawny") : QStringLiteral("%1").arg(n % 40));
+        ustawTekst(r.odp1, n % 7 == 0 ? QStringLiteral("Wynik") : QStringLiteral("%1").arg(n % 40));
     else if (r.typ == 1)
         r.poprawna(n % 5 + 1) = -1;
     else
@@ -84,12 +84,12 @@ int main(int argc, char* argv[])
         t.start();
         const auto result = sprawdzenie::sprawdzZestaw(set);
         times.push_back(t.nsecsElapsed() / 1e6);
-        if (!result.ok) {
-            std::fprintf(stderr, "check failed: %s\n", qPrintable(result.error));
+        if (!result) {
+            std::fprintf(stderr, "check failed: %s\n", qPrintable(result.error().szczegol));
             return 1;
         }
-        found = result.uwagi.size();
-        errors = sprawdzenie::pytaniaZBledami(result.uwagi);
+        found = result->size();
+        errors = sprawdzenie::pytaniaZBledami(*result);
     }
     std::printf(
         "check the whole set: median %8.1f ms, best %8.1f ms over %d rounds (target: under 1000 ms)\n",

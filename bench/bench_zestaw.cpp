@@ -79,14 +79,15 @@ int main(int argc, char* argv[])
         cp.push_back(timeShell(QStringLiteral("cp '%1' '%2'").arg(a, dir.filePath(QStringLiteral("copy")))));
 
         SetFile set;
-        set.open(work);
+        (void)set.open(work);
         QElapsedTimer t;
         t.start();
         const auto result = zestaw::usunRekord(set.device(), set.fileName(), records / 2, records);
         del.push_back(t.nsecsElapsed() / 1e6);
         set.close();
-        if (!result.ok || QFile(work).size() != qint64(records - 1) * rekord::size) {
-            std::fprintf(stderr, "deletion failed: %s\n", qPrintable(result.error));
+        if (!result || QFile(work).size() != qint64(records - 1) * rekord::size) {
+            std::fprintf(stderr, "deletion failed: %s\n",
+                         qPrintable(result ? QString() : result.error().szczegol));
             return 1;
         }
 
@@ -94,14 +95,15 @@ int main(int argc, char* argv[])
         QFile::copy(a, work);
         cat.push_back(
             timeShell(QStringLiteral("cat '%1' '%2' > '%3'").arg(a, b, dir.filePath(QStringLiteral("cat")))));
-        set.open(work);
+        (void)set.open(work);
         SetFile other;
-        other.open(b);
+        (void)other.open(b);
         t.restart();
         const auto appended = zestaw::dolaczZestaw(set.device(), records, other.device());
         app_.push_back(t.nsecsElapsed() / 1e6);
-        if (!appended.ok || appended.appended != records) {
-            std::fprintf(stderr, "append failed: %s\n", qPrintable(appended.error));
+        if (!appended.wynik || appended.appended != records) {
+            std::fprintf(stderr, "append failed: %s\n",
+                         qPrintable(appended.wynik ? QString() : appended.wynik.error().szczegol));
             return 1;
         }
     }

@@ -1,6 +1,7 @@
 // Any bytes as a file chosen for "dołącz zestaw": refused with a message, or taken as a set or as questions
 // the editor shows, which read back from Moodle XML and GIFT as many and from Moodle XML as the same.
 
+#include "pytanie.h"
 #include "wymiana.h"
 
 #include <QBuffer>
@@ -22,15 +23,19 @@ static wymiana::WynikImportu wczytaj(QByteArray bytes)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const auto w = wczytaj(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
-    const bool set = w.ok && w.format == wymiana::Format::Zestaw;
-    assert(w.ok ? !w.raport.isEmpty() : !w.error.isEmpty() && w.pytania.isEmpty() && w.rysunki.isEmpty());
-    assert(w.rekordy == (set ? qint64(size) / rekord::size : 0) && (!w.ok || set == w.pytania.isEmpty()));
+    const bool ok = w.wynik.has_value(), set = ok && w.format == wymiana::Format::Zestaw;
+    assert(ok ? !w.raport.isEmpty()
+              : !w.wynik.error().szczegol.isEmpty() && w.pytania.isEmpty() && w.rysunki.isEmpty());
+    assert(w.rekordy == (set ? qint64(size) / rekord::size : 0) && (!ok || set == w.pytania.isEmpty()));
     for (const rekord& r : w.pytania) {
         const std::array<qint16, 5> marks{r.poprawna1, r.poprawna2, r.poprawna3, r.poprawna4, r.poprawna5};
-        const auto right = std::ranges::count(marks, r.typ == 1 ? -1 : 1);
+        const Pytanie::Typ typ = typZKodu(r.typ);
+        const auto right = std::ranges::count(marks, typ == Pytanie::Typ::Opcja ? -1 : 1);
         const auto zero = std::ranges::count(marks, 0);
-        assert(r.typ >= 0 && r.typ <= 2 && wymiana::edytorPokaze(r) && right + zero == 5 && r.poprawna6 == 0);
-        assert(r.typ == 0 ? right >= 1 : right == 1 && (r.typ == 1 || r.poprawna1 == 1));
+        assert(typ != Pytanie::Typ::Nieznany && wymiana::edytorPokaze(r) && right + zero == 5 &&
+               r.poprawna6 == 0);
+        assert(typ == Pytanie::Typ::Wybor ? right >= 1
+                                          : right == 1 && (typ == Pytanie::Typ::Opcja || r.poprawna1 == 1));
         assert(r.odp6 == rekord::pole<150>{});
     }
     for (const wymiana::Rysunek& p : w.rysunki) // a bare file name, in the set's folder
@@ -45,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const bool xml : {true, false}) {
         const auto e = xml ? wymiana::moodleXml(w.pytania, katalog.path()) : wymiana::gift(w.pytania);
         const auto back = wczytaj(e.bajty);
-        assert(e.zapisane == 0 || (back.ok && back.pytania.size() == e.zapisane));
+        assert(e.zapisane == 0 || (back.wynik && back.pytania.size() == e.zapisane));
         const bool whole = xml && w.format == wymiana::Format::MoodleXml && e.zapisane == w.pytania.size();
         for (qsizetype i = 0; whole && i < e.zapisane; ++i)
             assert(niesione(back.pytania.at(i)) == niesione(w.pytania.at(i)));

@@ -227,8 +227,8 @@ QString data(const QDate& date)
 // Lays out the title block and the questions one by one, each as its own rich text, and starts
 // a new page when the next one does not fit; the page numbers need the count, so the layout
 // is run twice rather than keeping every question's layout in memory.
-WynikDawny drukuj(const QString& tytul, const QString& glowa, qsizetype ile,
-                  const std::function<Blok(qsizetype)>& pytanie, const QString& folder, const QString& path)
+Wynik<void> drukuj(const QString& tytul, const QString& glowa, qsizetype ile,
+                   const std::function<Blok(qsizetype)>& pytanie, const QString& folder, const QString& path)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -287,7 +287,7 @@ WynikDawny drukuj(const QString& tytul, const QString& glowa, qsizetype ile,
 
     QPainter painter;
     if (!painter.begin(&writer))
-        return {false, QStringLiteral("Nie można utworzyć dokumentu PDF.")};
+        return Blad{Blad::Rodzaj::Dokument, {}};
     QFont small = font;
     small.setPointSizeF(8);
     auto stopka = [&](int p) {
@@ -315,11 +315,11 @@ WynikDawny drukuj(const QString& tytul, const QString& glowa, qsizetype ile,
     stopka(current);
     painter.end();
     buffer.close();
-    return WynikDawny::z(io::zapiszBezpiecznie(path, buffer.data()));
+    return io::zapiszBezpiecznie(path, buffer.data());
 }
 
-WynikDawny pytania(Rodzaj rodzaj, const QString& tytul, const QString& glowa, const QList<rekord>& rekordy,
-                   bool wgTekstu, const QString& folder, const QString& path)
+Wynik<void> pytania(Rodzaj rodzaj, const QString& tytul, const QString& glowa, const QList<rekord>& rekordy,
+                    bool wgTekstu, const QString& folder, const QString& path)
 {
     Rysunki rysunki(folder);
     // The text width in CSS pixels, for scaling pictures: A4 less the margins.
@@ -337,8 +337,8 @@ constexpr qsizetype wierszyWBloku = 25;
 
 } // namespace
 
-WynikDawny zestaw(const QList<rekord>& rekordy, const QString& nazwaZestawu, const QString& folder,
-                  const QString& path)
+Wynik<void> zestaw(const QList<rekord>& rekordy, const QString& nazwaZestawu, const QString& folder,
+                   const QString& path)
 {
     const QString glowa =
         naglowek(QStringLiteral("Zestaw pytań"),
@@ -350,7 +350,7 @@ WynikDawny zestaw(const QList<rekord>& rekordy, const QString& nazwaZestawu, con
                    folder, path);
 }
 
-WynikDawny test(const QList<rekord>& rekordy, const Opis& opis, const QString& folder, const QString& path)
+Wynik<void> test(const QList<rekord>& rekordy, const Opis& opis, const QString& folder, const QString& path)
 {
     QList<std::pair<QString, QString>> rows{
         {QStringLiteral("Imię i nazwisko:"), QStringLiteral("______________________________")}};
@@ -366,7 +366,7 @@ WynikDawny test(const QList<rekord>& rekordy, const Opis& opis, const QString& f
                    folder, path);
 }
 
-WynikDawny klucz(const QList<rekord>& rekordy, const Opis& opis, const QString& folder, const QString& path)
+Wynik<void> klucz(const QList<rekord>& rekordy, const Opis& opis, const QString& folder, const QString& path)
 {
     QList<std::pair<QString, QString>> rows{{QStringLiteral("Zestaw:"), zwykly(opis.nazwaZestawu)}};
     if (!opis.data.isNull())
@@ -384,7 +384,7 @@ WynikDawny klucz(const QList<rekord>& rekordy, const Opis& opis, const QString& 
                    path);
 }
 
-WynikDawny wyniki(const QString& tytulDruku, const Tabela& tabela, const QString& path)
+Wynik<void> wyniki(const QString& tytulDruku, const Tabela& tabela, const QString& path)
 {
     QList<std::pair<QString, QString>> rows;
     for (const auto& [label, value] : tabela.opis)

@@ -15,8 +15,6 @@
 // Needs a QGuiApplication (fonts and pictures).
 namespace druk {
 
-using ::WynikDawny;
-
 // What the test and the key print about the test besides its questions.
 struct Opis
 {
@@ -31,15 +29,15 @@ struct Opis
 
 // Every question of the set with its record number, type, text, picture and answers, the right
 // ones marked; a typed answer shows its model answer.
-WynikDawny zestaw(const QList<rekord>& rekordy, const QString& nazwaZestawu, const QString& folder,
-                  const QString& path);
+Wynik<void> zestaw(const QList<rekord>& rekordy, const QString& nazwaZestawu, const QString& folder,
+                   const QString& path);
 
 // The drawn questions in page order, numbered 1..N, with empty boxes and no marks.
-WynikDawny test(const QList<rekord>& rekordy, const Opis& opis, const QString& folder, const QString& path);
+Wynik<void> test(const QList<rekord>& rekordy, const Opis& opis, const QString& folder, const QString& path);
 
 // The same questions with the right answers marked, and the time limit, release code, date and
 // set's name.
-WynikDawny klucz(const QList<rekord>& rekordy, const Opis& opis, const QString& folder, const QString& path);
+Wynik<void> klucz(const QList<rekord>& rekordy, const Opis& opis, const QString& folder, const QString& path);
 
 // A class test's results: the rows of label and value under the title, then the table, its
 // header repeated on every page. Every cell is plain text.
@@ -49,7 +47,7 @@ struct Tabela
     QStringList naglowki;
     QList<QStringList> wiersze;
 };
-WynikDawny wyniki(const QString& tytul, const Tabela& tabela, const QString& path);
+Wynik<void> wyniki(const QString& tytul, const Tabela& tabela, const QString& path);
 
 // Pictures are looked up in `folder` by the record's picture name, as the page does beside the
 // set. `path` is replaced whole or not at all: a failed write leaves an earlier file as it was.

@@ -41,22 +41,21 @@ EdycjaZestawu::Skutek EdycjaZestawu::otworz(const QString& nazwa, const QString&
         return s;
     }
     nazwaZestawu_ = nazwaZestawu;
-    const OtwartyZestaw::WynikOtwarcia opened = zestaw_.otworz(folder_.plik(nazwa));
-    s.zrobione = opened.stan == OtwartyZestaw::Stan::Gotowe;
-    switch (opened.stan) {
-    case OtwartyZestaw::Stan::Gotowe:
-        break;
-    case OtwartyZestaw::Stan::NieZestaw:
-        nieBaza(s);
-        return s;
-    case OtwartyZestaw::Stan::ZaDuzy:
-        s.komunikaty << Zdarzenie{Komunikat::ZestawZaDuzy, {nazwa}};
-        return s;
-    case OtwartyZestaw::Stan::NieOtwarto:
-        s.komunikaty << Zdarzenie{Komunikat::NieOtwartoZestawu, {nazwa, opened.error}};
-        return s;
-    case OtwartyZestaw::Stan::NieZapisano:
-        s.komunikaty << Zdarzenie{Komunikat::NieZapisanoZestawu, {nazwa, opened.error}};
+    if (const Wynik<void> opened = zestaw_.otworz(folder_.plik(nazwa)); !opened) {
+        s.zrobione = false;
+        switch (opened.error().rodzaj) {
+        case Blad::Rodzaj::NieZestaw:
+            nieBaza(s);
+            break;
+        case Blad::Rodzaj::ZaDuzy:
+            s.komunikaty << Zdarzenie{Komunikat::ZestawZaDuzy, {nazwa}};
+            break;
+        case Blad::Rodzaj::Zapis: // the empty set's first record
+            s.komunikaty << Zdarzenie{Komunikat::NieZapisanoZestawu, {nazwa}, opened.error()};
+            break;
+        default:
+            s.komunikaty << Zdarzenie{Komunikat::NieOtwartoZestawu, {nazwa}, opened.error()};
+        }
         return s;
     }
     nrrekordu_ = 1;
@@ -94,13 +93,13 @@ void EdycjaZestawu::nieBaza(Skutek& skutek)
 EdycjaZestawu::Skutek EdycjaZestawu::pokaz()
 {
     Skutek s;
-    rekord r;
-    if (const WynikDawny read = zestaw_.czytaj(nrrekordu_, r); !read.ok) {
+    const Wynik<rekord> read = zestaw_.czytaj(nrrekordu_);
+    if (!read) {
         // Going on would let the next save write another question over this record.
-        porzuc(s, {Komunikat::NieOdczytanoPytania, {liczba(nrrekordu_), nazwapliku(), read.error}});
+        porzuc(s, {Komunikat::NieOdczytanoPytania, {liczba(nrrekordu_), nazwapliku()}, read.error()});
         return s;
     }
-    bufor = Pytanie::zRekordu(r);
+    bufor = Pytanie::zRekordu(*read);
     Widok w;
     w.pytanie = zZapisu(bufor.tresc);
     nazwarysunku_ = bufor.rysunek;
@@ -133,21 +132,23 @@ EdycjaZestawu::Skutek EdycjaZestawu::pokaz()
 
 bool EdycjaZestawu::naMiejscu(Skutek& s)
 {
-    const OtwartyZestaw::WynikMiejsca w = zestaw_.upewnijSie();
-    if (w.miejsce == OtwartyZestaw::Miejsce::NaMiejscu)
+    const QString poprzednia = zestaw_.sciezka();
+    const Wynik<OtwartyZestaw::Miejsce> w = zestaw_.upewnijSie();
+    if (w && *w == OtwartyZestaw::Miejsce::NaMiejscu)
         return true;
-    if (!w.ok) {
-        if (w.zamkniety)
-            porzuc(s, {Komunikat::NieOtwartoZestawu, {nazwapliku(), w.error}});
+    if (!w) {
+        // The copy was written but could not be opened: the set is closed.
+        if (!zestaw_.otwarty())
+            porzuc(s, {Komunikat::NieOtwartoZestawu, {nazwapliku()}, w.error()});
         else
-            s.komunikaty << Zdarzenie{Komunikat::NieOdtworzono, {w.poprzednia, w.error}};
+            s.komunikaty << Zdarzenie{Komunikat::NieOdtworzono, {poprzednia}, w.error()};
         s.zrobione = false;
         return false;
     }
     nazwaZestawu_ = QFileInfo(nazwapliku()).fileName();
-    s.komunikaty << (w.miejsce == OtwartyZestaw::Miejsce::Kopia
-                         ? Zdarzenie{Komunikat::ZapisanoKopie, {w.poprzednia, nazwapliku()}}
-                         : Zdarzenie{Komunikat::Odtworzono, {w.poprzednia}});
+    s.komunikaty << (*w == OtwartyZestaw::Miejsce::Kopia
+                         ? Zdarzenie{Komunikat::ZapisanoKopie, {poprzednia, nazwapliku()}}
+                         : Zdarzenie{Komunikat::Odtworzono, {poprzednia}});
     return true;
 }
 
@@ -175,11 +176,11 @@ EdycjaZestawu::Skutek EdycjaZestawu::zachowaj(const Ekran& e)
     if (e.typ == Typ::Tekst)
         bufor.wzor() = e.wzor;
     bufor.rysunek = nazwarysunku_;
-    if (const WynikDawny written = zestaw_.zapisz(nrrekordu_, bufor.doRekordu(Pytanie::Pola::Wszystkie));
-        !written.ok) {
+    if (const Wynik<void> written = zestaw_.zapisz(nrrekordu_, bufor.doRekordu(Pytanie::Pola::Wszystkie));
+        !written) {
         s.zrobione = false;
-        s.komunikaty << Zdarzenie{Komunikat::NieZapisanoPytania,
-                                  {liczba(nrrekordu_), nazwapliku(), written.error}};
+        s.komunikaty << Zdarzenie{
+            Komunikat::NieZapisanoPytania, {liczba(nrrekordu_), nazwapliku()}, written.error()};
     }
     return s;
 }
@@ -238,19 +239,16 @@ EdycjaZestawu::Skutek EdycjaZestawu::usun()
         return s;
     const qint32 remembered = nrrekordu_;
     const QString path = zestaw_.sciezka();
-    const OtwartyZestaw::WynikUsuniecia result = zestaw_.usun(remembered);
-    if (!result.ok && result.stan == OtwartyZestaw::Stan::Gotowe) {
-        // The set on disk is untouched and its file stays open: the editor goes on with it.
-        s.zrobione = false;
-        s.komunikaty << Zdarzenie{Komunikat::NieUsunieto, {liczba(remembered), result.error}};
-        return s;
-    }
-    if (result.stan == OtwartyZestaw::Stan::NieOtwarto) {
-        porzuc(s, {Komunikat::NieOtwartoPoUsunieciu, {path, result.error}});
-        return s;
-    }
-    if (result.stan == OtwartyZestaw::Stan::NieZapisano) {
-        porzuc(s, {Komunikat::NieZapisanoZestawu, {path, result.error}});
+    if (const Wynik<void> result = zestaw_.usun(remembered); !result) {
+        if (zestaw_.otwarty()) {
+            // The set on disk is untouched and its file stays open: the editor goes on with it.
+            s.zrobione = false;
+            s.komunikaty << Zdarzenie{Komunikat::NieUsunieto, {liczba(remembered)}, result.error()};
+        } else if (result.error().rodzaj == Blad::Rodzaj::Zapis) { // the first record of an emptied set
+            porzuc(s, {Komunikat::NieZapisanoZestawu, {path}, result.error()});
+        } else {
+            porzuc(s, {Komunikat::NieOtwartoPoUsunieciu, {path}, result.error()});
+        }
         return s;
     }
     nrrekordu_ = std::min(remembered, iloscrekordow());
@@ -271,26 +269,26 @@ EdycjaZestawu::Skutek EdycjaZestawu::dolacz(const QString& wybrany)
     wymiana::WynikImportu w;
     if (QFileInfo::exists(wybrany)) {
         w = wymiana::wczytajPytania(wybrany, zestaw_.folder());
-        if (!w.ok) {
+        if (!w.wynik) {
             s.zrobione = false;
-            s.komunikaty << Zdarzenie{Komunikat::Raport, QStringList{w.error} + w.raport};
+            s.komunikaty << Zdarzenie{Komunikat::Raport, w.raport, w.wynik.error()};
             return s;
         }
     }
     const qint32 before = iloscrekordow();
-    QString error;
+    Wynik<void> appendedAll;
     if (w.pytania.isEmpty()) {
-        error = zestaw_.dolacz(wybrany).error;
+        appendedAll = zestaw_.dolacz(wybrany);
     } else {
-        if (const wymiana::WynikRysunkow pictures = wymiana::zapiszRysunki(w); !pictures.ok)
-            w.raport << pictures.error;
-        error = zestaw_.dolaczRekordy(w.pytania).error;
+        if (const Wynik<int> pictures = wymiana::zapiszRysunki(w); !pictures)
+            w.raport << pictures.error().szczegol;
+        appendedAll = zestaw_.dolaczRekordy(w.pytania);
     }
     const qint32 appended = iloscrekordow() - before;
     if (appended > 0)
         nrrekordu_ = iloscrekordow();
-    if (!error.isEmpty())
-        s.komunikaty << Zdarzenie{Komunikat::NieDolaczono, {wybrany, error, liczba(appended)}};
+    if (!appendedAll)
+        s.komunikaty << Zdarzenie{Komunikat::NieDolaczono, {wybrany, liczba(appended)}, appendedAll.error()};
     else if (!w.pytania.isEmpty())
         s.komunikaty << Zdarzenie{Komunikat::Raport, w.raport};
     dopisz(s, pokaz());
@@ -338,12 +336,14 @@ EdycjaZestawu::Skutek EdycjaZestawu::sprawdz(const Ekran& e, QList<sprawdzenie::
     Skutek s = zachowaj(e);
     if (!s.zrobione)
         return s;
-    const sprawdzenie::WynikSprawdzenia check = zestaw_.sprawdz();
-    if (!check.ok) {
+    const Wynik<QList<sprawdzenie::Uwaga>> check = zestaw_.sprawdz();
+    if (!check) {
         s.zrobione = false;
-        s.komunikaty << Zdarzenie{Komunikat::NieSprawdzono, {nazwapliku(), check.error}};
+        s.komunikaty << Zdarzenie{Komunikat::NieSprawdzono, {nazwapliku()}, check.error()};
+        uwagi.clear();
+    } else {
+        uwagi = *check;
     }
-    uwagi = check.uwagi;
     return s;
 }
 
@@ -359,21 +359,22 @@ EdycjaZestawu::Skutek EdycjaZestawu::idzDo(int nr, const Ekran& e)
     return s;
 }
 
-bool EdycjaZestawu::czytajWszystkie(Skutek& s, const QString& sciezka, QList<rekord>& rekordy)
+std::optional<QList<rekord>> EdycjaZestawu::czytajWszystkie(Skutek& s, const QString& sciezka)
 {
-    const WynikDawny read = zestaw_.czytajWszystkie(rekordy);
-    if (!read.ok) {
+    Wynik<QList<rekord>> read = zestaw_.czytajWszystkie();
+    if (!read) {
         s.zrobione = false;
-        s.komunikaty << Zdarzenie{Komunikat::NieZapisanoPliku, {sciezka, read.error}};
+        s.komunikaty << Zdarzenie{Komunikat::NieZapisanoPliku, {sciezka}, read.error()};
+        return std::nullopt;
     }
-    return read.ok;
+    return std::move(read).value();
 }
 
 EdycjaZestawu::Skutek EdycjaZestawu::eksportuj(const QString& sciezka)
 {
     Skutek s;
-    QList<rekord> rekordy;
-    if (!czytajWszystkie(s, sciezka, rekordy))
+    const std::optional<QList<rekord>> rekordy = czytajWszystkie(s, sciezka);
+    if (!rekordy)
         return s;
     const std::optional<wymiana::Format> format = wymiana::formatEksportu(sciezka);
     if (!format) {
@@ -381,24 +382,24 @@ EdycjaZestawu::Skutek EdycjaZestawu::eksportuj(const QString& sciezka)
         s.komunikaty << Zdarzenie{Komunikat::ZlyFormatEksportu, {sciezka}};
         return s;
     }
-    const wymiana::WynikEksportu written = wymiana::eksportuj(rekordy, *format, zestaw_.folder(), sciezka);
-    s.zrobione = written.ok;
+    const Wynik<wymiana::Eksport> written = wymiana::eksportuj(*rekordy, *format, zestaw_.folder(), sciezka);
+    s.zrobione = written.has_value();
     // The exchange words its own failure: the file's name and the reason.
-    s.komunikaty << (written.ok ? Zdarzenie{Komunikat::Raport, written.raport}
-                                : Zdarzenie{Komunikat::BladWymiany, {written.error}});
+    s.komunikaty << (written ? Zdarzenie{Komunikat::Raport, written->raport}
+                             : Zdarzenie{Komunikat::BladWymiany, {}, written.error()});
     return s;
 }
 
 EdycjaZestawu::Skutek EdycjaZestawu::drukuj(const QString& sciezka)
 {
     Skutek s;
-    QList<rekord> rekordy;
-    if (!czytajWszystkie(s, sciezka, rekordy))
+    const std::optional<QList<rekord>> rekordy = czytajWszystkie(s, sciezka);
+    if (!rekordy)
         return s;
-    if (const WynikDawny written = druk::zestaw(rekordy, nazwaZestawu_, zestaw_.folder(), sciezka);
-        !written.ok) {
+    if (const Wynik<void> written = druk::zestaw(*rekordy, nazwaZestawu_, zestaw_.folder(), sciezka);
+        !written) {
         s.zrobione = false;
-        s.komunikaty << Zdarzenie{Komunikat::NieZapisanoPliku, {sciezka, written.error}};
+        s.komunikaty << Zdarzenie{Komunikat::NieZapisanoPliku, {sciezka}, written.error()};
     }
     return s;
 }

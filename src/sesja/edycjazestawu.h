@@ -115,7 +115,7 @@ private:
     bool naMiejscu(Skutek& skutek);
     void porzuc(Skutek& skutek, Zdarzenie zdarzenie);
     void nieBaza(Skutek& skutek);
-    bool czytajWszystkie(Skutek& skutek, const QString& sciezka, QList<rekord>& rekordy);
+    std::optional<QList<rekord>> czytajWszystkie(Skutek& skutek, const QString& sciezka);
 
     BiezacyFolder& folder_;
     std::function<bool(const QString&)> wczytaj_;

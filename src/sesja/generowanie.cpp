@@ -38,8 +38,8 @@ Generowanie::Skutek Generowanie::otworz(const QString& sciezka, const QString& n
     }
     iloscrekordow_ = qint16(qMax<qint64>(count, 1));
     // A warning only: the teacher may still give the test.
-    const sprawdzenie::WynikSprawdzenia check = sprawdzenie::sprawdzZestaw(*plik_, count, folderZestawu_);
-    bledne_ = check.ok ? sprawdzenie::pytaniaZBledami(check.uwagi) : 0;
+    const Wynik<QList<sprawdzenie::Uwaga>> check = sprawdzenie::sprawdzZestaw(*plik_, count, folderZestawu_);
+    bledne_ = check ? sprawdzenie::pytaniaZBledami(*check) : 0;
     return {};
 }
 
@@ -69,12 +69,12 @@ Generowanie::Skutek Generowanie::doKlasy(const QString& ilosc, DoKlasy& klasa) c
     if (klasa.liczba > losowanie::sloty)
         return Skutek{false, {{Komunikat::NiewlasciweDane, {}}}};
     for (qint16 k = 1; k <= iloscrekordow_; ++k) {
-        rekord r;
-        if (const WynikDawny read = zestaw::czytaj(*plik_, k, r); !read.ok)
+        const Wynik<rekord> read = zestaw::czytaj(*plik_, k);
+        if (!read)
             return Skutek{false,
                           {{Komunikat::NiewlasciweDane, {}},
-                           {Komunikat::NieOdczytanoZestawu, {QString::number(k), read.error}}}};
-        klasa.zestaw.append(Pytanie::zRekordu(r));
+                           {Komunikat::NieOdczytanoZestawu, {QString::number(k)}, read.error()}}};
+        klasa.zestaw.append(Pytanie::zRekordu(*read));
     }
     return {};
 }
@@ -109,23 +109,25 @@ Generowanie::Skutek Generowanie::zapisz(const QString& kod, Opcje opcje)
     const QString page =
         opcje.ukryj ? strona::zapieczetowana(pytania_, sekundy_, kod, strona::Pieczec::nowa(opcje.losowo))
                     : strona::strona(pytania_, sekundy_, kod);
-    if (const WynikDawny written = strona::zapisz(sciezkaStrony(), page); !written.ok)
+    if (const Wynik<void> written = strona::zapisz(sciezkaStrony(), page); !written)
         return Skutek{false,
                       {{Komunikat::NiewlasciweDane, {}},
-                       {Komunikat::NieZapisanoTestu, {sciezkaStrony(), written.error}}}};
+                       {Komunikat::NieZapisanoTestu, {sciezkaStrony()}, written.error()}}};
     return {};
 }
 
 Generowanie::Skutek Generowanie::czytaj()
 {
-    pytania_ = QList<rekord>(n_);
-    for (int nr = 1; nr <= n_; ++nr)
-        if (const WynikDawny read = zestaw::czytaj(*plik_, wylosowane_[size_t(nr)], pytania_[nr - 1]);
-            !read.ok)
+    pytania_.clear();
+    for (int nr = 1; nr <= n_; ++nr) {
+        const Wynik<rekord> read = zestaw::czytaj(*plik_, wylosowane_[size_t(nr)]);
+        if (!read)
             return Skutek{
                 false,
                 {{Komunikat::NiewlasciweDane, {}},
-                 {Komunikat::NieOdczytanoZestawu, {QString::number(wylosowane_[size_t(nr)]), read.error}}}};
+                 {Komunikat::NieOdczytanoZestawu, {QString::number(wylosowane_[size_t(nr)])}, read.error()}}};
+        pytania_.append(*read);
+    }
     return {};
 }
 
@@ -155,10 +157,10 @@ Generowanie::Skutek Generowanie::zapiszKopie(const QString& ile, Opcje opcje, co
             folder + QStringLiteral("/test-") + strona::numerKopii(k) + QStringLiteral(".html");
         // Each key takes a good part of a second, on purpose.
         const QString page = strona::zapieczetowana(pytania_, sekundy_, kody_.last(), seal);
-        if (const WynikDawny written = strona::zapisz(path, page); !written.ok)
+        if (const Wynik<void> written = strona::zapisz(path, page); !written)
             return Skutek{
                 false,
-                {{Komunikat::NiewlasciweDane, {}}, {Komunikat::NieZapisanoTestu, {path, written.error}}}};
+                {{Komunikat::NiewlasciweDane, {}}, {Komunikat::NieZapisanoTestu, {path}, written.error()}}};
     }
     const QString path = folder + QStringLiteral("/kody.pdf");
     druk::Tabela codes{{{QStringLiteral("Zestaw:"), nazwa_}},
@@ -170,8 +172,8 @@ Generowanie::Skutek Generowanie::zapiszKopie(const QString& ile, Opcje opcje, co
     for (int k = 1; k <= count; ++k)
         codes.wiersze.append(
             {strona::numerKopii(k), QStringLiteral("test-%1.html").arg(strona::numerKopii(k)), kody_[k - 1]});
-    if (const WynikDawny written = druk::wyniki(QStringLiteral("Kody kopii"), codes, path); !written.ok)
-        return Skutek{false, {{Komunikat::NieZapisanoTestu, {path, written.error}}}};
+    if (const Wynik<void> written = druk::wyniki(QStringLiteral("Kody kopii"), codes, path); !written)
+        return Skutek{false, {{Komunikat::NieZapisanoTestu, {path}, written.error()}}};
     return {};
 }
 
@@ -179,9 +181,9 @@ Generowanie::Skutek Generowanie::drukuj(bool klucz, const QString& sciezka, cons
 {
     // A shuffled page numbers its questions anew at every opening: the key goes by the texts.
     const druk::Opis opis{nazwa_, minuty_, kod_, data, opcje_.ukryj && opcje_.losowo};
-    const WynikDawny written = klucz ? druk::klucz(pytania_, opis, folderZestawu_, sciezka)
-                                     : druk::test(pytania_, opis, folderZestawu_, sciezka);
-    if (!written.ok)
-        return Skutek{false, {{Komunikat::NieZapisanoTestu, {sciezka, written.error}}}};
+    const Wynik<void> written = klucz ? druk::klucz(pytania_, opis, folderZestawu_, sciezka)
+                                      : druk::test(pytania_, opis, folderZestawu_, sciezka);
+    if (!written)
+        return Skutek{false, {{Komunikat::NieZapisanoTestu, {sciezka}, written.error()}}};
     return {};
 }

@@ -1,10 +1,15 @@
 #pragma once
 
+#include "wynik.h"
+
 #include <QList>
 #include <QStringList>
 
-// What the work of a window has to tell the user. The sessions name it with its details; the
-// message catalogue of the windows words it.
+#include <optional>
+
+// What the work of a window has to tell the user. The sessions name it with its details and the
+// error that caused it; the message catalogue of the windows words both. The error's words come
+// after the details ({set, reason} below), or first in a report.
 enum class Komunikat {
     // the editor
     NieJestBaza,           // a mark no control can show: the file is no set, the program ends
@@ -23,7 +28,7 @@ enum class Komunikat {
     KasowacRekord,         // the question before a deletion (Yes/No)
     NieUsunieto,           // {number, reason}: the set is unchanged
     NieOtwartoPoUsunieciu, // {set, reason}
-    NieDolaczono,          // {file, reason, appended}
+    NieDolaczono,          // {file, appended, reason}
     Raport,                // lines of a report: what an import or export did
     BladWymiany,           // {text}: an export that failed, in the exchange's own words
     NieZapisanoPliku,      // {file, reason}: an export or a printout of the editor
@@ -42,8 +47,13 @@ enum class Komunikat {
 
 struct Zdarzenie
 {
+    Zdarzenie(Komunikat r, QStringList s = {}, std::optional<Blad> p = std::nullopt)
+        : rodzaj(r), szczegoly(std::move(s)), powod(std::move(p))
+    {
+    }
     Komunikat rodzaj;
     QStringList szczegoly;
+    std::optional<Blad> powod;
     bool operator==(const Zdarzenie&) const = default;
 };
 using Zdarzenia = QList<Zdarzenie>;

@@ -37,13 +37,14 @@ private slots:
             return kind == 0 ? druk::zestaw(set, opis.nazwaZestawu, folder, pdf)
                              : (kind % 3 == 1 ? druk::test : druk::klucz)(set, opis, folder, pdf);
         };
-        QVERIFY(write().ok);
+        QVERIFY(write());
         const QString got = run(u("pdftotext"), {u("-raw"), u("-enc"), u("UTF-8"), pdf, u("-")});
         QCOMPARE(got, QString::fromUtf8(readAll(folder + u'/' + name + u(".txt"))));
         QVERIFY(run(u("pdfimages"), {u("-list"), pdf}).simplified().contains(u(" 1 0 image 400 200 ")));
 
         const QByteArray before = readAll(pdf); // a write that fails leaves it whole and no other file
-        QVERIFY(!(FileSizeLimit(4096), write()).error.isEmpty()); // the limit holds for this statement
+        QVERIFY(
+            !(FileSizeLimit(4096), write()).error().szczegol.isEmpty()); // the limit holds for this statement
         QCOMPARE(readAll(pdf), before);
         QCOMPARE(QDir(dir_.path()).entryList({name + u'*'}, QDir::Files | QDir::Hidden).size(), 1);
     }

@@ -94,10 +94,10 @@ void TstStrona::writeReplacesWholeOrFails()
     TempCwd dir;
     const QString page = u"<HTML>łą</HTML>"_s;
     QVERIFY(writeAll(u"test.html"_s, QByteArray(5000, 'x')));
-    QVERIFY(strona::zapisz(u"test.html"_s, page).ok);
+    QVERIFY(strona::zapisz(u"test.html"_s, page));
     QCOMPARE(readAll(u"test.html"_s), QByteArray("<HTML>\xb3\xb9</HTML>\r\n"));
     QVERIFY(QDir().mkdir(u"folder"_s));
-    QVERIFY(!strona::zapisz(u"folder"_s, page).error.isEmpty());
+    QVERIFY(!strona::zapisz(u"folder"_s, page).error().szczegol.isEmpty());
     QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary file left behind
 }
 

@@ -58,8 +58,8 @@ private slots:
     {
         QBuffer set(&all_);
         QVERIFY(set.open(QIODevice::ReadOnly));
-        QVERIFY(sprawdzenie::sprawdzZestaw(set, 2, folder).uwagi.isEmpty()); // the clean rows alone
-        const auto found = sprawdzenie::sprawdzZestaw(set, all_.size() / rekord::size, folder).uwagi;
+        QVERIFY(sprawdzenie::sprawdzZestaw(set, 2, folder).value().isEmpty()); // the clean rows alone
+        const auto found = sprawdzenie::sprawdzZestaw(set, all_.size() / rekord::size, folder).value();
         QString lines;
         for (const auto& u : found)
             lines += u.wiersz() + u'\n';

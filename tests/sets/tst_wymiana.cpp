@@ -62,9 +62,9 @@ void TstWymiana::exportAndBack()
     TempCwd dir;
     const auto out = wymiana::eksportuj(records(u("zestaw")), format, data(QString()), file);
     QCOMPARE(readAll(file), readAll(data(file)));
-    QCOMPARE(out.raport, lines(file + u(".raport")));
+    QCOMPARE(out.value().raport, lines(file + u(".raport")));
     wymiana::WynikImportu in = wymiana::wczytajPytania(file, dir.path());
-    QVERIFY2(in.ok && wymiana::zapiszRysunki(in).ok, qPrintable(in.error));
+    QVERIFY(in.wynik && wymiana::zapiszRysunki(in));
     QCOMPARE(in.pytania, records(file + u(".zestaw")));
     QCOMPARE(readAll(u("kwadrat.png")), format == Format::Gift ? "" : readAll(data(u("kwadrat.png"))));
 }
@@ -90,9 +90,10 @@ void TstWymiana::importCases()
     QVERIFY(QDir().mkdir(u("zestaw")) && writeAll(u("zestaw/zajety.png"), "inny"));
     wymiana::WynikImportu w = wymiana::wczytajPytania(data(file), dir.file(u("zestaw")));
     QCOMPARE(files(u("zestaw")).size(), 1); // nothing written before it is asked for
-    QVERIFY(!w.ok || wymiana::zapiszRysunki(w).ok);
+    QVERIFY(!w.wynik || wymiana::zapiszRysunki(w));
     const QStringList formats{u("zestaw"), u("Moodle XML"), u("GIFT"), u("Aiken")};
-    QStringList out{w.ok ? u("Format ") + formats.at(int(w.format)) : u("Odmowa: ") + w.error};
+    QStringList out{w.wynik ? u("Format ") + formats.at(int(w.format))
+                            : u("Odmowa: ") + w.wynik.error().szczegol};
     out += w.raport;
     const auto md5 = [](const QByteArray& b) {
         return QString::fromLatin1(QCryptographicHash::hash(b, QCryptographicHash::Md5).toHex().left(8));
@@ -140,8 +141,8 @@ void TstWymiana::refused()
     TempCwd dir;
     QVERIFY(writeAll(file, content));
     wymiana::WynikImportu w = wymiana::wczytajPytania(file, dir.path());
-    QCOMPARE(w.ok ? w.raport.last() : w.error, message);
-    QVERIFY(w.ok ? wymiana::zapiszRysunki(w).ok : w.pytania.isEmpty());
+    QCOMPARE(w.wynik ? w.raport.last() : w.wynik.error().szczegol, message);
+    QVERIFY(w.wynik ? bool(wymiana::zapiszRysunki(w)) : w.pytania.isEmpty());
     QCOMPARE(files(dir.path()), QStringList{file});
     QVERIFY(!QFile::exists(QDir(dir.path()).filePath(u("../u.png"))));
 }
@@ -150,13 +151,13 @@ void TstWymiana::failedExportLeavesTheEarlierFile()
 {
     TempCwd dir;
     QVERIFY(writeAll(u("stary.xml"), "stara treść"));
-    wymiana::WynikEksportu w;
-    {
+    const Wynik<wymiana::Eksport> w = [] {
         FileSizeLimit limit(100);
-        w = wymiana::eksportuj(records(u("zestaw")), Format::MoodleXml, data(QString()), u("stary.xml"));
-    }
-    QVERIFY(!w.ok);
-    QVERIFY2(w.error.startsWith(u("Nie udało się zapisać pliku „stary.xml”: ")), qPrintable(w.error));
+        return wymiana::eksportuj(records(u("zestaw")), Format::MoodleXml, data(QString()), u("stary.xml"));
+    }();
+    QVERIFY(!w);
+    QVERIFY2(w.error().szczegol.startsWith(u("Nie udało się zapisać pliku „stary.xml”: ")),
+             qPrintable(w.error().szczegol));
     QCOMPARE(readAll(u("stary.xml")), QByteArray("stara treść"));
     QCOMPARE(files(dir.path()), QStringList{u("stary.xml")});
 }

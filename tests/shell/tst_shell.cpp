@@ -20,6 +20,7 @@ private slots:
     void desktopMessageBox();
     void catalogue_data();
     void catalogue();
+    void reasons();
     void menu(); // last: the end it tests leaves the application ending
 };
 
@@ -128,6 +129,28 @@ void TstShell::catalogue()
         const komunikaty::Tresc t = komunikaty::tresc({Komunikat(kind), {}});
         QCOMPARE(u"%1|%2%3|"_s.arg(t.tytul).arg(int(t.ikona)).arg(int(t.przyciski)) + t.tekst, box);
     }
+}
+
+// The core's errors in the user's words: after the message's own details, or first in a report.
+void TstShell::reasons()
+{
+    using R = Blad::Rodzaj;
+    const auto said = [](Komunikat k, const QStringList& d, R r, const QString& detail = {}) {
+        return komunikaty::tresc({k, d, Blad{r, detail}}).tekst;
+    };
+    QCOMPARE(said(Komunikat::NieDolaczono, {u"a"_s, u"2"_s}, R::ZaDuzy),
+             u"Nie udało się dołączyć zestawu „a”.\rzestaw byłby za duży\rDołączone pytania: 2."_s);
+    QCOMPARE(said(Komunikat::Raport, {u"linia"_s}, R::Format, u"Odmowa."_s), u"Odmowa.\rlinia"_s);
+    const QList<std::pair<Blad, QString>> words{
+        {{R::PustaNazwa, {}}, u"pusta nazwa pliku"_s},
+        {{R::Folder, u"/x"_s}, u"/x jest folderem, nie plikiem"_s},
+        {{R::PozaZakresem, u"0"_s}, u"numer rekordu 0 poza zakresem"_s},
+        {{R::Skrocony, {}}, u"plik zestawu skrócił się podczas kopiowania"_s},
+        {{R::ZlaDlugosc, {}}, u"nowa wersja zestawu ma złą długość"_s},
+        {{R::Dokument, {}}, u"Nie można utworzyć dokumentu PDF."_s},
+        {{R::Zapis, u"No space left on device"_s}, u"No space left on device"_s}};
+    for (const auto& [blad, text] : words)
+        QCOMPARE(komunikaty::powod(blad), text);
 }
 
 QTEST_MAIN(TstShell)

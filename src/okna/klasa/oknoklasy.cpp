@@ -399,8 +399,8 @@ void OknoKlasy::drukuj()
         tabela.wiersze.append(w);
     }
     if (const auto z = druk::wyniki(QStringLiteral("Wyniki testu: ") + klasa_.nazwa, tabela, pdf_.fileName);
-        !z.ok)
-        wk::pokaz(dialogs_, this, wk::nieZapisanoPliku(pdf_.fileName, z.error));
+        !z)
+        wk::pokaz(dialogs_, this, wk::nieZapisanoPliku(pdf_.fileName, komunikaty::powod(z.error())));
 }
 
 void OknoKlasy::bladZapisu(const Blad& blad)

@@ -53,7 +53,7 @@ QString wzor(Komunikat k)
     case Komunikat::NieOtwartoPoUsunieciu:
         return QStringLiteral("Pytanie usunięto, ale nie można ponownie otworzyć zestawu „%1”.\r%2");
     case Komunikat::NieDolaczono:
-        return QStringLiteral("Nie udało się dołączyć zestawu „%1”.\r%2\rDołączone pytania: %3.");
+        return QStringLiteral("Nie udało się dołączyć zestawu „%1”.\r%3\rDołączone pytania: %2.");
     case Komunikat::Raport:
         return {};
     case Komunikat::NieZapisanoPliku:
@@ -122,16 +122,43 @@ Tresc ramka(Komunikat k)
 
 } // namespace
 
+QString powod(const Blad& blad)
+{
+    switch (blad.rodzaj) {
+    case Blad::Rodzaj::PustaNazwa:
+        return QStringLiteral("pusta nazwa pliku");
+    case Blad::Rodzaj::Folder:
+        return QStringLiteral("%1 jest folderem, nie plikiem").arg(blad.szczegol);
+    case Blad::Rodzaj::PozaZakresem:
+        return QStringLiteral("numer rekordu %1 poza zakresem").arg(blad.szczegol);
+    case Blad::Rodzaj::ZaDuzy:
+        return QStringLiteral("zestaw byłby za duży");
+    case Blad::Rodzaj::Skrocony:
+        return QStringLiteral("plik zestawu skrócił się podczas kopiowania");
+    case Blad::Rodzaj::ZlaDlugosc:
+        return QStringLiteral("nowa wersja zestawu ma złą długość");
+    case Blad::Rodzaj::Dokument:
+        return QStringLiteral("Nie można utworzyć dokumentu PDF.");
+    default:
+        // The system's message, or the exchange's own words.
+        return blad.szczegol;
+    }
+}
+
 Tresc tresc(const Zdarzenie& z)
 {
     Tresc t = ramka(z.rodzaj);
+    QStringList d = z.szczegoly;
     if (z.rodzaj == Komunikat::Raport) {
-        t.tekst = z.szczegoly.join(QLatin1Char('\r'));
+        if (z.powod)
+            d.prepend(powod(*z.powod));
+        t.tekst = d.join(QLatin1Char('\r'));
         return t;
     }
+    if (z.powod)
+        d << powod(*z.powod);
     // All at once, so that a detail holding "%1" is not read as a place for the next one.
     const QString w = wzor(z.rodzaj);
-    const QStringList& d = z.szczegoly;
     t.tekst = d.size() == 1   ? w.arg(d[0])
               : d.size() == 2 ? w.arg(d[0], d[1])
               : d.size() >= 3 ? w.arg(d[0], d[1], d[2])

@@ -16,6 +16,8 @@ struct Tresc
     Dialogs::Buttons przyciski = Dialogs::Buttons::Ok;
 };
 Tresc tresc(const Zdarzenie& zdarzenie);
+// The words for an error of the core, as the messages give its reason.
+QString powod(const Blad& blad);
 
 // Shows the message and returns the button pressed.
 Dialogs::Answer pokaz(Dialogs& dialogs, QWidget* parent, const Zdarzenie& zdarzenie);

@@ -20,9 +20,13 @@ struct Blad
         PozaZakresem, // a record number outside the set
         ZaDuzy,       // the result would exceed what a set or page can hold
         Format,       // a format this operation does not handle
+        Skrocony,     // the source grew shorter while it was copied
+        ZlaDlugosc,   // a written file came out of another length than it must have
+        Dokument,     // a printed document could not be started
     };
     Rodzaj rodzaj;
     QString szczegol;
+    bool operator==(const Blad&) const = default;
 };
 
 // A value or the reason there is none, in the manner of std::expected (not in C++20 yet).
@@ -62,16 +66,4 @@ public:
 private:
     Blad blad_{};
     bool ok_ = true;
-};
-
-// The earlier result of the core: success, or the reason for the user's message. Kept while
-// the windows still read it; new code returns Wynik<T>.
-struct WynikDawny
-{
-    bool ok = false;
-    QString error;
-
-    static WynikDawny sukces() { return {true, {}}; }
-    static WynikDawny blad(const QString& why) { return {false, why}; }
-    static WynikDawny z(const Wynik<void>& w) { return w ? sukces() : blad(w.error().szczegol); }
 };

@@ -314,31 +314,23 @@ QList<Uwaga> Sprawdzenie::uwagi() const
     return sorted;
 }
 
-WynikSprawdzenia sprawdzZestaw(QIODevice& set, qint64 count, const QString& folder)
+Wynik<QList<Uwaga>> sprawdzZestaw(QIODevice& set, qint64 count, const QString& folder)
 {
-    WynikSprawdzenia result;
     Sprawdzenie check(folder);
-    rekord r;
     for (qint64 n = 1; n <= count; ++n) {
-        if (const WynikDawny read = zestaw::czytaj(set, n, r); !read.ok) {
-            result.error = read.error;
-            return result;
-        }
-        check.dodaj(r, int(n));
+        const Wynik<rekord> read = zestaw::czytaj(set, n);
+        if (!read)
+            return read.error();
+        check.dodaj(*read, int(n));
     }
-    result.ok = true;
-    result.uwagi = check.uwagi();
-    return result;
+    return check.uwagi();
 }
 
-WynikSprawdzenia sprawdzZestaw(const QString& path)
+Wynik<QList<Uwaga>> sprawdzZestaw(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        WynikSprawdzenia result;
-        result.error = file.errorString();
-        return result;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return Blad{Blad::Rodzaj::Otwarcie, file.errorString()};
     return sprawdzZestaw(file, zestaw::liczbaRekordow(file.size()), QFileInfo(path).absolutePath());
 }
 

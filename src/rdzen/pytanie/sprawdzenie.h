@@ -81,15 +81,10 @@ private:
     QHash<QString, std::optional<Problem>> rysunki_; // picture name -> its finding, if any
 };
 
-struct WynikSprawdzenia : WynikDawny
-{
-    QList<Uwaga> uwagi;
-};
-
 // Checks records 1..count of an open set.
-WynikSprawdzenia sprawdzZestaw(QIODevice& set, qint64 count, const QString& folder);
+Wynik<QList<Uwaga>> sprawdzZestaw(QIODevice& set, qint64 count, const QString& folder);
 // Opens the set file read-only; pictures are looked up in the file's folder.
-WynikSprawdzenia sprawdzZestaw(const QString& path);
+Wynik<QList<Uwaga>> sprawdzZestaw(const QString& path);
 
 // Texts are inserted into the page as HTML. These say whether the "<" or "&" at `at` starts
 // markup (a tag, a comment) or an entity, as a browser would read it.

@@ -370,14 +370,14 @@ QByteArray bajty(const QString& page)
     return bytes;
 }
 
-WynikDawny zapisz(QIODevice& device, const QString& page)
+Wynik<void> zapisz(QIODevice& device, const QString& page)
 {
-    return WynikDawny::z(io::zapiszCalosc(device, bajty(page)));
+    return io::zapiszCalosc(device, bajty(page));
 }
 
-WynikDawny zapisz(const QString& fileName, const QString& page)
+Wynik<void> zapisz(const QString& fileName, const QString& page)
 {
-    return WynikDawny::z(io::zapiszBezpiecznie(fileName, bajty(page)));
+    return io::zapiszBezpiecznie(fileName, bajty(page));
 }
 
 } // namespace strona

@@ -66,7 +66,7 @@ QByteArray bajty(const QString& page);
 
 // Writes the page's bytes in one piece. The file-name overload replaces the file atomically,
 // so a failed write leaves an earlier page whole.
-WynikDawny zapisz(QIODevice& device, const QString& page);
-WynikDawny zapisz(const QString& fileName, const QString& page);
+Wynik<void> zapisz(QIODevice& device, const QString& page);
+Wynik<void> zapisz(const QString& fileName, const QString& page);
 
 } // namespace strona

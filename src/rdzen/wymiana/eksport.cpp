@@ -10,31 +10,27 @@ namespace wymiana {
 
 using namespace detail;
 
-WynikEksportu eksportuj(const QList<rekord>& pytania, Format format, const QString& folderZestawu,
-                        const QString& path)
+Wynik<Eksport> eksportuj(const QList<rekord>& pytania, Format format, const QString& folderZestawu,
+                         const QString& path)
 {
-    WynikEksportu w;
+    Eksport w;
     if (format == Format::MoodleXml)
         w = moodleXml(pytania, folderZestawu);
     else if (format == Format::Gift)
         w = gift(pytania);
-    else {
-        w.error = QStringLiteral("Zestaw można zapisać tylko w formacie Moodle XML albo GIFT.");
-        return w;
-    }
-    w.ok = false;
+    else
+        return Blad{Blad::Rodzaj::Format,
+                    QStringLiteral("Zestaw można zapisać tylko w formacie Moodle XML albo GIFT.")};
     const QString nazwa = QFileInfo(path).fileName();
-    if (w.zapisane == 0) {
-        w.error = QStringLiteral("Żadnego pytania zestawu nie da się zapisać w tym formacie; plik „%1” "
-                                 "nie powstał.")
-                      .arg(nazwa);
-        return w;
-    }
-    if (const Wynik<void> saved = io::zapiszBezpiecznie(path, w.bajty); !saved) {
-        w.error = QStringLiteral("Nie udało się zapisać pliku „%1”: %2.").arg(nazwa, saved.error().szczegol);
-        return w;
-    }
-    w.ok = true;
+    if (w.zapisane == 0)
+        return Blad{Blad::Rodzaj::ZleDane,
+                    QStringLiteral("Żadnego pytania zestawu nie da się zapisać w tym formacie; plik „%1” "
+                                   "nie powstał.")
+                        .arg(nazwa)};
+    if (const Wynik<void> saved = io::zapiszBezpiecznie(path, w.bajty); !saved)
+        return Blad{
+            saved.error().rodzaj,
+            QStringLiteral("Nie udało się zapisać pliku „%1”: %2.").arg(nazwa, saved.error().szczegol)};
     return w;
 }
 

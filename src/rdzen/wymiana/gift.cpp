@@ -232,10 +232,10 @@ QString czytajGift(const QString& text, Zbieracz& zb)
 
 namespace wymiana {
 
-WynikEksportu gift(const QList<rekord>& pytania)
+Eksport gift(const QList<rekord>& pytania)
 {
     using namespace detail;
-    WynikEksportu w;
+    Eksport w;
     QStringList uwagi;
     QString out;
     for (qsizetype i = 0; i < pytania.size(); ++i) {
@@ -286,7 +286,6 @@ WynikEksportu gift(const QList<rekord>& pytania)
     }
     w.bajty = out.toUtf8();
     w.raport = QStringList{podsumowanieEksportu(w.zapisane, pytania.size())} + uwagi;
-    w.ok = true;
     return w;
 }
 

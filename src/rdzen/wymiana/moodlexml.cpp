@@ -250,10 +250,10 @@ QString czytajMoodle(const QString& text, Zbieracz& zb)
 
 namespace wymiana {
 
-WynikEksportu moodleXml(const QList<rekord>& pytania, const QString& folderZestawu)
+Eksport moodleXml(const QList<rekord>& pytania, const QString& folderZestawu)
 {
     using namespace detail;
-    WynikEksportu w;
+    Eksport w;
     QStringList uwagi;
     QBuffer buffer(&w.bajty);
     buffer.open(QIODevice::WriteOnly);
@@ -345,7 +345,6 @@ WynikEksportu moodleXml(const QList<rekord>& pytania, const QString& folderZesta
     x.writeEndElement();
     x.writeEndDocument();
     w.raport = QStringList{podsumowanieEksportu(w.zapisane, pytania.size())} + uwagi;
-    w.ok = true;
     return w;
 }
 

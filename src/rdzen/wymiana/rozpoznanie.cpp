@@ -72,10 +72,11 @@ QString tekstPliku(const QByteArray& bytes)
     return text;
 }
 
-WynikImportu odmowa(const QString& error, const QStringList& raport = {})
+WynikImportu odmowa(const QString& error, const QStringList& raport = {},
+                    Blad::Rodzaj rodzaj = Blad::Rodzaj::Format)
 {
     WynikImportu w;
-    w.error = error;
+    w.wynik = Blad{rodzaj, error};
     w.raport = raport;
     return w;
 }
@@ -121,7 +122,6 @@ WynikImportu wczytajTekst(const QString& text, const QString& nazwa, const QStri
         return odmowa(QStringLiteral("W pliku „%1” nie ma pytań, które zestaw może przyjąć.").arg(nazwa),
                       zb.raport());
     WynikImportu w;
-    w.ok = true;
     w.format = format;
     w.raport = zb.raport();
     w.pytania = std::move(zb.pytania);
@@ -135,7 +135,6 @@ WynikImportu wczytajZUrzadzenia(QIODevice& device, const QString& nazwa, const Q
     const qint64 size = device.size();
     if (size == 0) {
         WynikImportu w;
-        w.ok = true;
         w.raport = {QStringLiteral("Przeniesiono pytań: 0 z 0.")};
         w.folderZestawu = folder;
         return w;
@@ -144,10 +143,10 @@ WynikImportu wczytajZUrzadzenia(QIODevice& device, const QString& nazwa, const Q
     QString error;
     const qint64 bad = pierwszyZly(device, records, error);
     if (bad < 0)
-        return odmowa(QStringLiteral("Nie można odczytać pliku „%1”: %2.").arg(nazwa, error));
+        return odmowa(QStringLiteral("Nie można odczytać pliku „%1”: %2.").arg(nazwa, error), {},
+                      Blad::Rodzaj::Odczyt);
     if (records > 0 && bad == 0) {
         WynikImportu w;
-        w.ok = true;
         w.rekordy = records;
         w.raport = {QStringLiteral("Przeniesiono pytań: %1 z %1.").arg(records)};
         w.folderZestawu = folder;
@@ -161,10 +160,12 @@ WynikImportu wczytajZUrzadzenia(QIODevice& device, const QString& nazwa, const Q
                                 .arg(nazwa)
                                 .arg(limitTekstu / (1024 * 1024)));
     if (!device.seek(0))
-        return odmowa(QStringLiteral("Nie można odczytać pliku „%1”: %2.").arg(nazwa, device.errorString()));
+        return odmowa(QStringLiteral("Nie można odczytać pliku „%1”: %2.").arg(nazwa, device.errorString()),
+                      {}, Blad::Rodzaj::Odczyt);
     const QByteArray bytes = device.read(size);
     if (bytes.size() != size)
-        return odmowa(QStringLiteral("Nie można odczytać pliku „%1”: %2.").arg(nazwa, device.errorString()));
+        return odmowa(QStringLiteral("Nie można odczytać pliku „%1”: %2.").arg(nazwa, device.errorString()),
+                      {}, Blad::Rodzaj::Odczyt);
     // Text never holds a zero byte, and every record the editor shows holds one in its marks.
     if (bytes.contains('\0'))
         return odmowa(bad > 1 ? zlyZestaw(nazwa, bad) : niePrzeniesiono(nazwa));
@@ -206,7 +207,8 @@ WynikImportu wczytajPytania(const QString& path, const QString& folderZestawu)
     QFile file(path);
     const QString nazwa = QFileInfo(path).fileName();
     if (!file.open(QIODevice::ReadOnly))
-        return odmowa(QStringLiteral("Nie można otworzyć pliku „%1”: %2.").arg(nazwa, file.errorString()));
+        return odmowa(QStringLiteral("Nie można otworzyć pliku „%1”: %2.").arg(nazwa, file.errorString()), {},
+                      Blad::Rodzaj::Otwarcie);
     return wczytajPytania(file, nazwa, folderZestawu);
 }
 

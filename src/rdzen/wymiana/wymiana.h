@@ -34,15 +34,16 @@ struct Rysunek
     QByteArray dane;
 };
 
-struct WynikImportu : WynikDawny
+struct WynikImportu
 {
+    Wynik<void> wynik; // a refusal carries the Polish message as its detail
     Format format = Format::Zestaw;
     // Converted questions, in order. Empty for a set file: that is appended as a set
     // (zestaw::dolaczZestaw), its `rekordy` whole records having all been checked.
     QList<rekord> pytania;
     qint64 rekordy = 0;
     // For the teacher: the count taken first, then one line for each thing not taken whole.
-    // Also filled when nothing could be taken (ok false).
+    // Also filled when nothing could be taken.
     QStringList raport;
     // Pictures still to be written (zapiszRysunki) before the questions are appended.
     QList<Rysunek> rysunki;
@@ -51,7 +52,7 @@ struct WynikImportu : WynikDawny
 
 // Recognises and converts the file at `path`. `folderZestawu` is the set's folder: pictures
 // are checked against the files already there. Nothing is written; a refused file comes back
-// with ok false and a Polish message.
+// refused, with a Polish message.
 WynikImportu wczytajPytania(const QString& path, const QString& folderZestawu);
 // The same from an open device; `nazwa` names the file in messages.
 WynikImportu wczytajPytania(QIODevice& device, const QString& nazwa, const QString& folderZestawu);
@@ -60,16 +61,12 @@ WynikImportu wczytajPytania(QIODevice& device, const QString& nazwa, const QStri
 // than 1 and 2) may only hold the marks 0, 1 and 2 in poprawna1..5.
 bool edytorPokaze(const rekord& r);
 
-struct WynikRysunkow : WynikDawny
-{
-    int zapisane = 0;
-};
-
 // Writes the pictures of an accepted import beside the set, never over an existing file. A
-// picture that cannot be written is dropped from the questions naming it and reported.
-WynikRysunkow zapiszRysunki(WynikImportu& wynik);
+// picture that cannot be written is dropped from the questions naming it and reported; the
+// first such failure is the error, its message the detail. Gives the number written.
+Wynik<int> zapiszRysunki(WynikImportu& wynik);
 
-struct WynikEksportu : WynikDawny
+struct Eksport
 {
     int zapisane = 0;   // questions written
     QStringList raport; // the count first, then what could not be carried
@@ -77,14 +74,15 @@ struct WynikEksportu : WynikDawny
 };
 
 // The whole set as a Moodle XML quiz; pictures are read from `folderZestawu` and embedded.
-WynikEksportu moodleXml(const QList<rekord>& pytania, const QString& folderZestawu);
+Eksport moodleXml(const QList<rekord>& pytania, const QString& folderZestawu);
 // The whole set in GIFT.
-WynikEksportu gift(const QList<rekord>& pytania);
+Eksport gift(const QList<rekord>& pytania);
 
 // Builds the file in `format` (Moodle XML or GIFT) and puts it at `path` by a safe replace:
-// after a failure an earlier file of that name is left whole.
-WynikEksportu eksportuj(const QList<rekord>& pytania, Format format, const QString& folderZestawu,
-                        const QString& path);
+// after a failure an earlier file of that name is left whole. A failure's detail is its Polish
+// message.
+Wynik<Eksport> eksportuj(const QList<rekord>& pytania, Format format, const QString& folderZestawu,
+                         const QString& path);
 
 // The export format a file name asks for: .xml Moodle XML, .gift and .txt GIFT.
 std::optional<Format> formatEksportu(const QString& path);

@@ -12,9 +12,10 @@
 
 namespace wymiana {
 
-WynikRysunkow zapiszRysunki(WynikImportu& wynik)
+Wynik<int> zapiszRysunki(WynikImportu& wynik)
 {
-    WynikRysunkow result;
+    int zapisane = 0;
+    QString error;
     const QDir dir(wynik.folderZestawu);
     for (const Rysunek& rys : std::as_const(wynik.rysunki)) {
         const QString path = dir.filePath(rys.nazwa);
@@ -27,12 +28,12 @@ WynikRysunkow zapiszRysunki(WynikImportu& wynik)
             QFile::remove(path);
         }
         if (written) {
-            ++result.zapisane;
+            ++zapisane;
             continue;
         }
         const QString why = file.errorString();
-        if (result.error.isEmpty())
-            result.error = QStringLiteral("Nie udało się zapisać rysunku „%1”: %2.").arg(rys.nazwa, why);
+        if (error.isEmpty())
+            error = QStringLiteral("Nie udało się zapisać rysunku „%1”: %2.").arg(rys.nazwa, why);
         for (rekord& r : wynik.pytania)
             if (tekst(r.rysunek) == rys.nazwa)
                 ustawTekst(r.rysunek, QString());
@@ -40,8 +41,9 @@ WynikRysunkow zapiszRysunki(WynikImportu& wynik)
             << QStringLiteral("Rysunku „%1” nie zapisano (%2); pytania są bez niego.").arg(rys.nazwa, why);
     }
     wynik.rysunki.clear();
-    result.ok = result.error.isEmpty();
-    return result;
+    if (!error.isEmpty())
+        return Blad{Blad::Rodzaj::Zapis, error};
+    return zapisane;
 }
 
 namespace detail {

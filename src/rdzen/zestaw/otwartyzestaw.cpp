@@ -10,39 +10,32 @@ constexpr qint64 najwiecej = std::numeric_limits<qint32>::max();
 
 } // namespace
 
-WynikDawny OtwartyZestaw::pierwszyRekord()
+Wynik<void> OtwartyZestaw::pierwszyRekord()
 {
-    const WynikDawny written = plik_.write(1, rekord::pusty());
-    if (written.ok)
+    Wynik<void> written = plik_.write(1, rekord::pusty());
+    if (written)
         iloscrekordow_ = 1;
     return written;
 }
 
-OtwartyZestaw::WynikOtwarcia OtwartyZestaw::otworz(const QString& nazwa)
+Wynik<void> OtwartyZestaw::otworz(const QString& nazwa)
 {
-    WynikOtwarcia w;
     nazwapliku_ = nazwa;
     iloscrekordow_ = 0;
-    if (const WynikDawny open = plik_.open(nazwa); !open.ok) {
-        w.error = open.error;
-        return w;
-    }
+    if (Wynik<void> open = plik_.open(nazwa); !open)
+        return open;
     const qint64 count = plik_.count();
+    Wynik<void> w;
     if (count > najwiecej)
-        w.stan = Stan::ZaDuzy;
+        w = Blad{Blad::Rodzaj::ZaDuzy, {}};
     else if (count == 0 && plik_.length() > 0) // must not be written over
-        w.stan = Stan::NieZestaw;
-    else if (count == 0) {
-        const WynikDawny first = pierwszyRekord();
-        w.stan = first.ok ? Stan::Gotowe : Stan::NieZapisano;
-        w.error = first.error;
-    } else {
+        w = Blad{Blad::Rodzaj::NieZestaw, {}};
+    else if (count == 0)
+        w = pierwszyRekord();
+    else
         iloscrekordow_ = qint32(count);
-        w.stan = Stan::Gotowe;
-    }
-    if (w.stan != Stan::Gotowe)
+    if (!w)
         plik_.close();
-    w.ok = w.stan == Stan::Gotowe;
     return w;
 }
 
@@ -54,86 +47,66 @@ bool OtwartyZestaw::nowePytanie()
     return true;
 }
 
-OtwartyZestaw::WynikMiejsca OtwartyZestaw::upewnijSie()
+Wynik<OtwartyZestaw::Miejsce> OtwartyZestaw::upewnijSie()
 {
-    WynikMiejsca w;
-    if (plik_.isAtItsPath()) {
-        w.ok = true;
-        return w;
-    }
+    if (plik_.isAtItsPath())
+        return Miejsce::NaMiejscu;
     const QString path = plik_.fileName();
-    w.poprzednia = path;
-    w.miejsce = QFileInfo::exists(path) ? Miejsce::Kopia : Miejsce::Odtworzony;
+    const Miejsce miejsce = QFileInfo::exists(path) ? Miejsce::Kopia : Miejsce::Odtworzony;
     QString target = path;
-    if (w.miejsce == Miejsce::Kopia) {
+    if (miejsce == Miejsce::Kopia) {
         target = path + QStringLiteral(".kopia");
         for (int i = 2; QFileInfo::exists(target); ++i)
             target = path + QStringLiteral(".kopia%1").arg(i);
     }
-    if (const WynikDawny copy = zestaw::zapiszKopie(plik_.device(), target); !copy.ok) {
-        w.error = copy.error;
-        return w;
-    }
-    if (const WynikDawny open = plik_.open(target); !open.ok) {
-        w.error = open.error;
-        w.zamkniety = true;
-        return w;
-    }
+    if (Wynik<void> copy = zestaw::zapiszKopie(plik_.device(), target); !copy)
+        return copy.error();
+    if (Wynik<void> open = plik_.open(target); !open)
+        return open.error();
     nazwapliku_ = target;
-    w.ok = true;
-    return w;
+    return miejsce;
 }
 
-OtwartyZestaw::WynikUsuniecia OtwartyZestaw::usun(qint32 n)
+Wynik<void> OtwartyZestaw::usun(qint32 n)
 {
-    WynikUsuniecia w;
     const QString path = plik_.fileName();
-    if (const WynikDawny rebuilt = zestaw::usunRekord(plik_.device(), path, n, iloscrekordow_); !rebuilt.ok) {
-        w.error = rebuilt.error;
-        return w;
-    }
-    if (const WynikDawny open = plik_.open(path); !open.ok) {
-        w.stan = Stan::NieOtwarto;
-        w.error = open.error;
-        return w;
-    }
+    if (Wynik<void> rebuilt = zestaw::usunRekord(plik_.device(), path, n, iloscrekordow_); !rebuilt)
+        return rebuilt;
+    if (Wynik<void> open = plik_.open(path); !open)
+        return open;
     iloscrekordow_ = qint32(std::min(plik_.count(), najwiecej));
     if (iloscrekordow_ == 0) {
-        if (const WynikDawny first = pierwszyRekord(); !first.ok) {
-            w.stan = Stan::NieZapisano;
-            w.error = first.error;
+        if (Wynik<void> first = pierwszyRekord(); !first) {
             plik_.close();
-            return w;
+            return first;
         }
     }
-    w.ok = true;
-    return w;
+    return {};
 }
 
-zestaw::WynikDolaczania OtwartyZestaw::dolacz(const QString& inny)
+Wynik<void> OtwartyZestaw::dolacz(const QString& inny)
 {
-    zestaw::WynikDolaczania w;
     SetFile other;
-    if (const WynikDawny open = other.open(inny, SetFile::Mode::ReadOnlyFallback); !open.ok) {
-        w.error = open.error;
-        return w;
-    }
-    if (zestaw::pelneRekordy(other.length()) > najwiecej - iloscrekordow_) {
-        w.error = QStringLiteral("zestaw byłby za duży");
-        return w;
-    }
-    w = zestaw::dolaczZestaw(plik_.device(), iloscrekordow_, other.device());
+    if (Wynik<void> open = other.open(inny, SetFile::Mode::ReadOnlyFallback); !open)
+        return open;
+    if (zestaw::pelneRekordy(other.length()) > najwiecej - iloscrekordow_)
+        return Blad{Blad::Rodzaj::ZaDuzy, {}};
+    const zestaw::WynikDolaczania w = zestaw::dolaczZestaw(plik_.device(), iloscrekordow_, other.device());
     iloscrekordow_ += qint32(w.appended);
-    return w;
+    return w.wynik;
 }
 
-WynikDawny OtwartyZestaw::czytajWszystkie(QList<rekord>& out)
+Wynik<QList<rekord>> OtwartyZestaw::czytajWszystkie()
 {
-    out = QList<rekord>(iloscrekordow_);
-    for (qint32 n = 1; n <= iloscrekordow_; ++n)
-        if (const WynikDawny read = plik_.read(n, out[n - 1]); !read.ok)
-            return read;
-    return WynikDawny::sukces();
+    QList<rekord> out;
+    out.reserve(iloscrekordow_);
+    for (qint32 n = 1; n <= iloscrekordow_; ++n) {
+        Wynik<rekord> read = plik_.read(n);
+        if (!read)
+            return read.error();
+        out.append(*read);
+    }
+    return out;
 }
 
 QString OtwartyZestaw::folder() const
@@ -141,14 +114,14 @@ QString OtwartyZestaw::folder() const
     return QFileInfo(plik_.fileName()).absolutePath();
 }
 
-WynikDawny OtwartyZestaw::dolaczRekordy(const QList<rekord>& rekordy)
+Wynik<void> OtwartyZestaw::dolaczRekordy(const QList<rekord>& rekordy)
 {
     if (rekordy.size() > najwiecej - iloscrekordow_)
-        return WynikDawny::blad(QStringLiteral("zestaw byłby za duży"));
+        return Blad{Blad::Rodzaj::ZaDuzy, {}};
     for (const rekord& r : rekordy) {
-        if (const WynikDawny written = plik_.write(iloscrekordow_ + 1, r); !written.ok)
+        if (Wynik<void> written = plik_.write(iloscrekordow_ + 1, r); !written)
             return written;
         ++iloscrekordow_;
     }
-    return WynikDawny::sukces();
+    return {};
 }

@@ -15,39 +15,31 @@
 class OtwartyZestaw
 {
 public:
-    enum class Stan {
-        Gotowe,
-        NieOtwarto,  // the file could not be opened (error: the system's reason)
-        NieZestaw,   // a short file that holds something: not a set, left untouched
-        ZaDuzy,      // more records than the editor can number
-        NieZapisano, // the record written to an empty set, or after deleting the last, failed
-    };
-    struct WynikOtwarcia : WynikDawny
-    {
-        Stan stan = Stan::NieOtwarto;
-    };
-
     // Opens `nazwa` (a missing file is created empty), counts its records and gives an empty
-    // set its first, empty record.
-    WynikOtwarcia otworz(const QString& nazwa);
+    // set its first, empty record. A failure says why: NieZestaw for a short file that holds
+    // something (not a set, left untouched), ZaDuzy for more records than the editor can number,
+    // Zapis when the first record could not be written, and the opening's own kinds
+    // (Otwarcie, PustaNazwa, Folder). The set is closed after any of them.
+    Wynik<void> otworz(const QString& nazwa);
     void zamknij() { plik_.close(); }
+    bool otwarty() const { return plik_.isOpen(); }
 
     qint32 iloscrekordow() const { return iloscrekordow_; }
     // The name the set was opened under, or the copy's path after a recovery.
     QString nazwapliku() const { return nazwapliku_; }
     QString sciezka() const { return plik_.fileName(); }
 
-    WynikDawny czytaj(qint32 n, rekord& out) { return plik_.read(n, out); }
-    WynikDawny zapisz(qint32 n, const rekord& in) { return plik_.write(n, in); }
+    Wynik<rekord> czytaj(qint32 n) { return plik_.read(n); }
+    Wynik<void> zapisz(qint32 n, const rekord& in) { return plik_.write(n, in); }
 
     // Appends records converted from another program's file, one by one; the count includes
     // those written before a failure.
-    WynikDawny dolaczRekordy(const QList<rekord>& rekordy);
+    Wynik<void> dolaczRekordy(const QList<rekord>& rekordy);
 
     // Every record, for a printed copy.
-    WynikDawny czytajWszystkie(QList<rekord>& out);
+    Wynik<QList<rekord>> czytajWszystkie();
     // Checks every record; pictures are looked up beside the set.
-    sprawdzenie::WynikSprawdzenia sprawdz()
+    Wynik<QList<sprawdzenie::Uwaga>> sprawdz()
     {
         return sprawdzenie::sprawdzZestaw(plik_.device(), iloscrekordow_, folder());
     }
@@ -61,30 +53,22 @@ public:
         Odtworzony, // the set was deleted: written back under its name from the open file
         Kopia,      // the path names another file now: that is left alone, the set went to a copy
     };
-    struct WynikMiejsca : WynikDawny
-    {
-        Miejsce miejsce = Miejsce::NaMiejscu;
-        QString poprzednia;     // the path the set had
-        bool zamkniety = false; // the copy was written but could not be opened: the set is closed
-    };
     // To be called before every change: another program may have deleted or replaced the set.
     // The open file still holds every question, so it is written back instead of being lost.
-    WynikMiejsca upewnijSie();
+    // When the copy was written but could not be opened, the set is closed.
+    Wynik<Miejsce> upewnijSie();
 
-    struct WynikUsuniecia : WynikDawny
-    {
-        Stan stan = Stan::Gotowe; // NieOtwarto or NieZapisano after the set was rebuilt: it is closed
-    };
-    // Deletes record n (1..count). A failed rebuild leaves the set as it was and open; deleting
-    // the only question leaves one empty question, as in a new set.
-    WynikUsuniecia usun(qint32 n);
+    // Deletes record n (1..count). A failed rebuild leaves the set as it was and open; when the
+    // rebuilt set cannot be opened again (Otwarcie) or its first record written (Zapis), it is
+    // closed. Deleting the only question leaves one empty question, as in a new set.
+    Wynik<void> usun(qint32 n);
 
     // Appends the whole records of the file `inny` (opened read-only if need be). The count
     // includes every record that reached the set, also after a failure.
-    zestaw::WynikDolaczania dolacz(const QString& inny);
+    Wynik<void> dolacz(const QString& inny);
 
 private:
-    WynikDawny pierwszyRekord();
+    Wynik<void> pierwszyRekord();
 
     SetFile plik_;
     QString nazwapliku_;

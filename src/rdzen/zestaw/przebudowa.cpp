@@ -12,13 +12,11 @@ namespace {
 constexpr qint64 chunk = qint64(dlugoscrekordu) * 800;
 
 // Copies [from, to) of source into out, reading zeros where the source has no bytes.
-bool copyRange(QFile& source, qint64 from, qint64 to, QIODevice& out, QString& error)
+Wynik<void> copyRange(QFile& source, qint64 from, qint64 to, QIODevice& out)
 {
     const qint64 available = std::min(to, std::max<qint64>(from, source.size()));
-    if (from < available && !source.seek(from)) {
-        error = source.errorString();
-        return false;
-    }
+    if (from < available && !source.seek(from))
+        return Blad{Blad::Rodzaj::Odczyt, source.errorString()};
     QByteArray buffer;
     for (qint64 pos = from; pos < to;) {
         const qint64 step = std::min(chunk, to - pos);
@@ -26,54 +24,49 @@ bool copyRange(QFile& source, qint64 from, qint64 to, QIODevice& out, QString& e
             const qint64 want = std::min(step, available - pos);
             buffer.resize(want);
             const qint64 got = source.read(buffer.data(), want);
-            if (got != want) {
-                error = got < 0 ? source.errorString()
-                                : QStringLiteral("plik zestawu skrócił się podczas kopiowania");
-                return false;
-            }
+            if (got != want)
+                return got < 0 ? Blad{Blad::Rodzaj::Odczyt, source.errorString()}
+                               : Blad{Blad::Rodzaj::Skrocony, {}};
         } else {
             buffer.fill('\0', step);
         }
-        if (out.write(buffer) != buffer.size()) {
-            error = out.errorString();
-            return false;
-        }
+        if (out.write(buffer) != buffer.size())
+            return Blad{Blad::Rodzaj::Zapis, out.errorString()};
         pos += buffer.size();
     }
-    return true;
+    return {};
 }
 
 // Puts a new version of `path` in place, or leaves the old one when any write falls short.
 template <class Fill>
-WynikDawny zastap(const QString& path, qint64 expected, Fill fill)
+Wynik<void> zastap(const QString& path, qint64 expected, Fill fill)
 {
-    return WynikDawny::z(io::zapiszBezpiecznie(path, [&](QIODevice& out) -> Wynik<void> {
-        QString error;
-        if (!fill(out, error))
-            return Blad{Blad::Rodzaj::Zapis, error};
+    return io::zapiszBezpiecznie(path, [&](QIODevice& out) -> Wynik<void> {
+        if (Wynik<void> filled = fill(out); !filled)
+            return filled;
         if (out.size() != expected)
-            return Blad{Blad::Rodzaj::Zapis, QStringLiteral("nowa wersja zestawu ma złą długość")};
+            return Blad{Blad::Rodzaj::ZlaDlugosc, {}};
         return {};
-    }));
+    });
 }
 
 } // namespace
 
-WynikDawny usunRekord(QFile& source, const QString& path, qint64 n, qint64 count)
+Wynik<void> usunRekord(QFile& source, const QString& path, qint64 n, qint64 count)
 {
     const qint64 len = dlugoscrekordu;
     const qint64 expected = (count - (n >= 1 && n <= count ? 1 : 0)) * len;
-    return zastap(path, expected, [&](QIODevice& out, QString& error) {
-        return copyRange(source, 0, (std::min(n, count + 1) - 1) * len, out, error) &&
-               copyRange(source, std::min(n, count) * len, count * len, out, error);
+    return zastap(path, expected, [&](QIODevice& out) -> Wynik<void> {
+        if (Wynik<void> before = copyRange(source, 0, (std::min(n, count + 1) - 1) * len, out); !before)
+            return before;
+        return copyRange(source, std::min(n, count) * len, count * len, out);
     });
 }
 
-WynikDawny zapiszKopie(QFile& source, const QString& path)
+Wynik<void> zapiszKopie(QFile& source, const QString& path)
 {
     const qint64 size = source.size();
-    return zastap(path, size,
-                  [&](QIODevice& out, QString& error) { return copyRange(source, 0, size, out, error); });
+    return zastap(path, size, [&](QIODevice& out) { return copyRange(source, 0, size, out); });
 }
 
 WynikDolaczania dolaczZestaw(QFile& set, qint64 count, QFile& other)
@@ -93,11 +86,11 @@ WynikDolaczania dolaczZestaw(QFile& set, qint64 count, QFile& other)
         const qint64 take = std::min(perChunk, records - first);
         buffer.resize(take * len);
         if (!other.seek(first * len) || other.read(buffer.data(), buffer.size()) != buffer.size()) {
-            result.error = other.errorString();
+            result.wynik = Blad{Blad::Rodzaj::Odczyt, other.errorString()};
             return result;
         }
         if (!set.seek((count + first) * len)) {
-            result.error = set.errorString();
+            result.wynik = Blad{Blad::Rodzaj::Zapis, set.errorString()};
             return result;
         }
         const qint64 written = set.write(buffer);
@@ -107,19 +100,14 @@ WynikDolaczania dolaczZestaw(QFile& set, qint64 count, QFile& other)
             if (!backwards) {
                 const qint64 reached = std::max<qint64>(0, set.size() - (count + first) * len) / len;
                 result.appended = first + std::min(reached, take);
-                if (result.appended > 0)
-                    czytaj(set, count + result.appended, result.last);
             }
-            result.error = set.errorString();
+            result.wynik = Blad{Blad::Rodzaj::Zapis, set.errorString()};
             return result;
         }
-        if (!backwards || piece == 0)
-            result.last = rekord::decode(buffer.right(len));
         if (!backwards)
             result.appended = first + take;
     }
     result.appended = records;
-    result.ok = true;
     return result;
 }
 

@@ -15,15 +15,15 @@ namespace zestaw {
 // only in part, or not at all, are copied as the bytes present followed by zero bytes. On any
 // failure, or if the process dies midway, the set at `path` is left as it was and nothing is
 // left beside it.
-WynikDawny usunRekord(QFile& source, const QString& path, qint64 n, qint64 count);
+Wynik<void> usunRekord(QFile& source, const QString& path, qint64 n, qint64 count);
 
 // Writes all bytes of the open `source` as the file `path` the same safe way.
-WynikDawny zapiszKopie(QFile& source, const QString& path);
+Wynik<void> zapiszKopie(QFile& source, const QString& path);
 
-struct WynikDolaczania : WynikDawny
+struct WynikDolaczania
 {
+    Wynik<void> wynik;
     qint64 appended = 0; // whole records that reached the set, also after a failure
-    rekord last;         // the last record appended
 };
 
 // Appends the whole 1314-byte records of `other` (a trailing part is ignored) to `set`,

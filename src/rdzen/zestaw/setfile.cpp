@@ -22,12 +22,12 @@ qint64 pelneRekordy(qint64 length)
     return length <= 0 ? 0 : length / dlugoscrekordu;
 }
 
-static WynikDawny outOfRange(qint64 n)
+static Blad outOfRange(qint64 n)
 {
-    return WynikDawny::blad(QStringLiteral("numer rekordu %1 poza zakresem").arg(n));
+    return {Blad::Rodzaj::PozaZakresem, QString::number(n)};
 }
 
-WynikDawny czytaj(QIODevice& device, qint64 n, rekord& out)
+Wynik<rekord> czytaj(QIODevice& device, qint64 n)
 {
     if (n < 1)
         return outOfRange(n);
@@ -37,44 +37,43 @@ WynikDawny czytaj(QIODevice& device, qint64 n, rekord& out)
     if (device.seek(pos)) {
         bytes = device.read(dlugoscrekordu);
         if (bytes.isEmpty() && device.size() > pos)
-            return WynikDawny::blad(device.errorString());
+            return Blad{Blad::Rodzaj::Odczyt, device.errorString()};
     } else if (pos < device.size()) {
-        return WynikDawny::blad(device.errorString());
+        return Blad{Blad::Rodzaj::Odczyt, device.errorString()};
     }
-    out = rekord::decode(bytes);
-    return WynikDawny::sukces();
+    return rekord::decode(bytes);
 }
 
-WynikDawny zapisz(QIODevice& device, qint64 n, const rekord& in)
+Wynik<void> zapisz(QIODevice& device, qint64 n, const rekord& in)
 {
     if (n < 1)
         return outOfRange(n);
     const QByteArray bytes = in.encode();
     if (!device.seek((n - 1) * dlugoscrekordu) || device.write(bytes) != bytes.size())
-        return WynikDawny::blad(device.errorString());
+        return Blad{Blad::Rodzaj::Zapis, device.errorString()};
     if (auto* file = qobject_cast<QFileDevice*>(&device); file && !file->flush())
-        return WynikDawny::blad(file->errorString());
-    return WynikDawny::sukces();
+        return Blad{Blad::Rodzaj::Zapis, file->errorString()};
+    return {};
 }
 
 } // namespace zestaw
 
-WynikDawny SetFile::open(const QString& name, Mode mode)
+Wynik<void> SetFile::open(const QString& name, Mode mode)
 {
     close();
     if (name.isEmpty())
-        return WynikDawny::blad(QStringLiteral("pusta nazwa pliku"));
+        return Blad{Blad::Rodzaj::PustaNazwa, {}};
     if (QFileInfo(name).isDir())
-        return WynikDawny::blad(QStringLiteral("%1 jest folderem, nie plikiem").arg(name));
+        return Blad{Blad::Rodzaj::Folder, name};
     // Kept absolute: the current folder moves whenever a file is chosen in a dialog.
     file_.setFileName(QFileInfo(name).absoluteFilePath());
     if (file_.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return WynikDawny::sukces();
+        return {};
     const QString error = file_.errorString();
     if (mode == Mode::ReadOnlyFallback && QFileInfo::exists(name) &&
         file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return WynikDawny::sukces();
-    return WynikDawny::blad(error);
+        return {};
+    return Blad{Blad::Rodzaj::Otwarcie, error};
 }
 
 void SetFile::close()

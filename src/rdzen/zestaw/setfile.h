@@ -21,9 +21,9 @@ qint64 pelneRekordy(qint64 length);
 
 // Reads record n. A record the device holds only in part reads as the bytes present followed
 // by zero bytes; one wholly past the end reads as 1314 zero bytes.
-WynikDawny czytaj(QIODevice& device, qint64 n, rekord& out);
+Wynik<rekord> czytaj(QIODevice& device, qint64 n);
 // Writes record n; writing one past the last record appends.
-WynikDawny zapisz(QIODevice& device, qint64 n, const rekord& in);
+Wynik<void> zapisz(QIODevice& device, qint64 n, const rekord& in);
 
 } // namespace zestaw
 
@@ -38,7 +38,7 @@ public:
     SetFile& operator=(const SetFile&) = delete;
 
     // ReadOnlyFallback opens an existing file read-only when it cannot be opened for writing.
-    WynikDawny open(const QString& name, Mode mode = Mode::ReadWrite);
+    Wynik<void> open(const QString& name, Mode mode = Mode::ReadWrite);
     void close();
     bool isOpen() const { return file_.isOpen(); }
 
@@ -48,8 +48,8 @@ public:
     // renamed or replaced by another program while open.
     bool isAtItsPath() const;
 
-    WynikDawny read(qint64 n, rekord& out) { return zestaw::czytaj(file_, n, out); }
-    WynikDawny write(qint64 n, const rekord& in) { return zestaw::zapisz(file_, n, in); }
+    Wynik<rekord> read(qint64 n) { return zestaw::czytaj(file_, n); }
+    Wynik<void> write(qint64 n, const rekord& in) { return zestaw::zapisz(file_, n, in); }
 
     QString fileName() const { return file_.fileName(); }
     QFile& device() { return file_; }
