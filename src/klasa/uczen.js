@@ -10,6 +10,8 @@
   let wToku = false;
   let ponow = false;
   let oddany = false;
+  let oddawany = false; // a hand-in is on its way: a save's refusal then says nothing
+  let poCzasie = false;
 
   function komunikat(t) { $('komunikat').textContent = t || ''; }
 
@@ -101,6 +103,8 @@
     if (oddany) return;
     const s = Math.max(0, Math.round((koniec - Date.now()) / 1000));
     $('czas').textContent = 'Pozostało: ' + Math.floor(s / 60) + ':' + String(s % 60).padStart(2, '0');
+    // At the deadline the server closes the test: the page asks, and says so.
+    if (s === 0 && koniec && !poCzasie) { poCzasie = true; setTimeout(wczytaj, 2000); }
   }
 
   function blad(w) {
@@ -111,15 +115,19 @@
   }
 
   async function zapisz() {
+    if (oddany || oddawany) return;
     if (wToku) { ponow = true; return; }
     wToku = true;
     $('zapis').textContent = 'Zapisywanie…';
     try {
       const w = await wywolaj('PUT', '/api/odpowiedzi', { odpowiedzi: odpowiedzi() });
-      if (w.status === 204) { $('zapis').textContent = 'Zapisano'; komunikat(''); } else { $('zapis').textContent = ''; blad(w); }
+      if (oddany || oddawany) $('zapis').textContent = '';
+      else if (w.status === 204) { $('zapis').textContent = 'Zapisano'; komunikat(''); } else { $('zapis').textContent = ''; blad(w); }
+      if (w.status === 503) setTimeout(zapisz, 3000); // the server could not save: it tries again
     } catch (e) {
       $('zapis').textContent = '';
       komunikat('Brak połączenia z serwerem. Spróbuj ponownie.');
+      setTimeout(zapisz, 3000);
     }
     wToku = false;
     if (ponow) { ponow = false; zapisz(); }
@@ -152,14 +160,18 @@
 
   $('oddaj').addEventListener('click', async () => {
     if (!window.confirm('Czy na pewno chcesz oddać test?')) return;
+    oddawany = true;
     try {
       const w = await wywolaj('POST', '/api/oddaj', { odpowiedzi: odpowiedzi() });
+      oddawany = false;
       if (w.status !== 200) { blad(w); return; }
       let t = 'Test oddany';
       if (w.dane.punkty !== undefined)
         t += '. Punkty: ' + w.dane.punkty + ' z ' + w.dane.maks + (w.dane.procent === null ? '' : ' (' + String(w.dane.procent).replace('.', ',') + '%)');
       zakonczono(t);
+      komunikat('');
     } catch (e) {
+      oddawany = false;
       komunikat('Brak połączenia z serwerem. Spróbuj ponownie.');
     }
   });

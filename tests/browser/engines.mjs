@@ -3,6 +3,13 @@
 import { spawn } from 'node:child_process';
 import { once } from 'node:events';
 import { createServer } from 'node:net';
+import { existsSync } from 'node:fs';
+
+// Without the npm packages no browser can be driven: the test is skipped (77).
+if (!['playwright-core', 'puppeteer-core'].every((p) => existsSync(new URL(`node_modules/${p}`, import.meta.url)))) {
+    console.log('SKIP: the browser drivers are not installed (npm ci --prefix tests/browser)');
+    process.exit(77);
+}
 
 export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
@@ -40,6 +47,7 @@ function puppet(browser, newContext, phone = false) {
                 }),
                 type: async (sel, text) => (await tab.click(sel), await page.keyboard.type(text)),
                 eval: async (js, where) => (await scope(where))?.evaluate(js) ?? null,
+                reload: () => page.reload(),
                 windows: async () => (await context.pages()).length,
                 errors: async () => errors,
                 close: () => context.close(),
@@ -106,9 +114,11 @@ export async function webkit() {
                 const text = await raw('/alert/text').catch(() => null);
                 if (text !== null) {
                     tab.asked.push(text);
-                    const reply = replies.shift(); // null: cancel
-                    await (reply === null ? raw('/alert/dismiss', {})
-                        : raw('/alert/text', { text: reply ?? '' }).then(() => raw('/alert/accept', {})));
+                    // A confirmation takes no text: only a prompt with a reply waiting is typed into; null cancels.
+                    const reply = replies.shift();
+                    if (typeof reply === 'string')
+                        await raw('/alert/text', { text: reply });
+                    await raw(reply === null ? '/alert/dismiss' : '/alert/accept', {});
                 }
                 return text !== null;
             };
@@ -148,6 +158,7 @@ export async function webkit() {
                 },
                 type: (sel, text) => on(sel, 'value', { text }),
                 eval: (js, where) => inside(where, () => run(js)),
+                reload: () => s('/refresh', {}),
                 windows: async () => (await s('/window/handles')).length,
                 // WebDriver reports no script errors: the page catches its own from load on.
                 errors: () => run('window.bledy || []'),

@@ -11,14 +11,9 @@ import { execFileSync } from 'node:child_process';
 import { copyFileSync, cpSync, existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
-import { dirname, extname, join, normalize } from 'node:path';
-import { fileURLToPath, pathToFileURL } from 'node:url';
+import { extname, join, normalize } from 'node:path';
+import { pathToFileURL } from 'node:url';
 
-const here = dirname(fileURLToPath(import.meta.url));
-if (!['playwright-core', 'puppeteer-core'].every((p) => existsSync(join(here, 'node_modules', p)))) {
-    console.log('SKIP: the browser drivers are not installed (npm ci --prefix tests/browser)');
-    process.exit(77);
-}
 const { until, ...engines } = await import('./engines.mjs');
 
 const [makepage, dataDir, engineName] = process.argv.slice(2);

@@ -52,6 +52,8 @@ void TstFrmWyb::wiring()
     click("Opt_1");
     click("cmdnowepytanie");
     type("txtpytanie", u"Jak kumka płaz?"_s);
+    click("cmddalej"); // no mode chosen: the hidden marker frame's own flag still says single choice
+    QVERIFY(!w("frmopt")->isHidden() && w("frmwyb")->isHidden());
     click("cmdtekst");
     type("txtodpowiedz", u"żaba"_s);
     type("txtodp_3", u"ukryta"_s);

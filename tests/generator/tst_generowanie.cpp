@@ -5,7 +5,23 @@
 #include "proces.h"
 #include "sequence.h"
 
+#include <fcntl.h>
+
 using Skutek = Generowanie::Skutek;
+
+// How this process holds `path` open (O_RDONLY, O_RDWR...), -1 when it does not.
+static int accessMode(const QString& path)
+{
+    const QString target = QFileInfo(path).canonicalFilePath();
+    for (const QString& fd :
+         QDir(u"/proc/self/fd"_s).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+        if (QFile::symLinkTarget(u"/proc/self/fd/"_s + fd) == target) {
+            const QByteArray info = readAll(u"/proc/self/fdinfo/"_s + fd);
+            const qsizetype at = info.indexOf("flags:") + 6;
+            return info.mid(at, info.indexOf('\n', at) - at).trimmed().toInt(nullptr, 8) & O_ACCMODE;
+        }
+    return -1;
+}
 
 // The generator's work without its window: the set read only, the count, the draw and the page.
 class TstGenerowanie : public QObject
@@ -86,7 +102,10 @@ void TstGenerowanie::start()
     if (length == -2)
         QVERIFY(QDir().mkdir(u"zestaw"_s));
     const QStringList before = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    const QDateTime changed = QFileInfo(u"zestaw"_s).lastModified();
     QCOMPARE(open(), count > 0);
+    if (count && length >= 0) // held for reading only: a read-only file or medium is enough
+        QCOMPARE(accessMode(u"zestaw"_s), O_RDONLY);
     if (count)
         QCOMPARE(g->iloscrekordow(), count);
     else
@@ -95,7 +114,8 @@ void TstGenerowanie::start()
     // The set is only read: nothing is created, and the file stays as it was.
     QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
     if (length >= 0)
-        QCOMPARE(readAll(u"zestaw"_s).size(), length);
+        QVERIFY(readAll(u"zestaw"_s) == QByteArray(length, '\0') &&
+                QFileInfo(u"zestaw"_s).lastModified() == changed);
 }
 
 void TstGenerowanie::acceptedCount_data()

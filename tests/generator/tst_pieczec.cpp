@@ -57,19 +57,19 @@ void TstPieczec::sealOpensOnlyWithItsKey()
     const QByteArray text = u("[[2,\"żółć\"]]").toUtf8().leftJustified(100, ' '); // several keystream blocks
     const QByteArray key = pieczec::klucz(u("Łódź ✓"), fixed.sol, 10);
     const pieczec::Zamkniete sealed = pieczec::zamknij(key, fixed.nonce, text);
-    const pieczec::Otwarte opened = pieczec::otworz(key, fixed.nonce, sealed);
-    QVERIFY(opened.ok);
-    QCOMPARE(opened.tekst, text);
+    const Wynik<QByteArray> opened = pieczec::otworz(key, fixed.nonce, sealed);
+    QVERIFY(opened);
+    QCOMPARE(*opened, text);
 
     pieczec::Zamkniete forged = sealed;
     forged.szyfr[50] = char(forged.szyfr[50] ^ 1);
-    const QList<pieczec::Otwarte> refused = {
+    const QList<Wynik<QByteArray>> refused = {
         pieczec::otworz(pieczec::klucz(u("Łódź ✔"), fixed.sol, 10), fixed.nonce, sealed),
         pieczec::otworz(key, fixed.sol, sealed),
         pieczec::otworz(key, fixed.nonce, forged),
     };
-    for (const pieczec::Otwarte& o : refused)
-        QVERIFY(!o.ok && o.tekst.isEmpty() && !o.error.isEmpty());
+    for (const Wynik<QByteArray>& o : refused)
+        QVERIFY(!o && o.error().rodzaj == Blad::Rodzaj::ZleDane);
     const strona::Pieczec a = strona::Pieczec::nowa(true), b = strona::Pieczec::nowa(true);
     QVERIFY(a.losowo && a.sol.size() == 16 && a.nonce.size() == 16 && a.sol != b.sol && a.nonce != b.nonce);
 }

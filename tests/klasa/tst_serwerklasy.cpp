@@ -225,10 +225,7 @@ private slots:
         QTcpSocket cichy;
         cichy.connectToHost(QHostAddress::LocalHost, port_);
         QVERIFY(cichy.waitForConnected(5000));
-        QElapsedTimer t;
-        t.start();
         QTRY_COMPARE_WITH_TIMEOUT(cichy.state(), QAbstractSocket::UnconnectedState, 5000);
-        QVERIFY(t.elapsed() >= 300);
         QCOMPARE(wyslij("GET", u"/"_s).status, 200);
     }
 

@@ -154,21 +154,16 @@ Zamkniete zamknij(const QByteArray& klucz, const QByteArray& nonce, const QByteA
     return z;
 }
 
-Otwarte otworz(const QByteArray& klucz, const QByteArray& nonce, const Zamkniete& zamkniete)
+Wynik<QByteArray> otworz(const QByteArray& klucz, const QByteArray& nonce, const Zamkniete& zamkniete)
 {
-    Otwarte o;
     const QByteArray tag = hmac(macKey(klucz), nonce + zamkniete.szyfr);
     // Every byte compared, so the time taken tells nothing of where a forged tag went wrong.
     char difference = char(tag.size() != zamkniete.znacznik.size());
     for (qsizetype k = 0; k < tag.size() && k < zamkniete.znacznik.size(); ++k)
         difference |= char(tag.at(k) ^ zamkniete.znacznik.at(k));
-    if (difference) {
-        o.error = QStringLiteral("Kod nie otwiera tej pieczęci.");
-        return o;
-    }
-    o.ok = true;
-    o.tekst = xorKeystream(encryptionKey(klucz), nonce, zamkniete.szyfr);
-    return o;
+    if (difference)
+        return Blad{Blad::Rodzaj::ZleDane, {}};
+    return xorKeystream(encryptionKey(klucz), nonce, zamkniete.szyfr);
 }
 
 } // namespace pieczec

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wynik.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -40,13 +42,7 @@ struct Zamkniete
 // HMAC(kMac, nonce || ciphertext). kEnc and kMac are HMAC(key, 01) and HMAC(key, 02).
 Zamkniete zamknij(const QByteArray& klucz, const QByteArray& nonce, const QByteArray& tekst);
 
-struct Otwarte
-{
-    bool ok = false;
-    QString error;
-    QByteArray tekst;
-};
-
-Otwarte otworz(const QByteArray& klucz, const QByteArray& nonce, const Zamkniete& zamkniete);
+// The text, or ZleDane when the key or the nonce is not the seal's or the seal was changed.
+Wynik<QByteArray> otworz(const QByteArray& klucz, const QByteArray& nonce, const Zamkniete& zamkniete);
 
 } // namespace pieczec
