@@ -20,6 +20,10 @@ public:
     {
         return prompt.contains(QStringLiteral("czas")) ? QStringLiteral("45") : QStringLiteral("kod");
     }
+    QString inputCode(QWidget*, const QString&, const QString&, const QString& initial) override
+    {
+        return initial;
+    }
     void help(QWidget*, const QString&, int, int) override {}
 
 protected:

@@ -7,6 +7,7 @@
 #include "zapieczetowana.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 
@@ -100,8 +101,23 @@ Generowanie::Skutek Generowanie::zapisz(const QString& kod, Opcje opcje)
 {
     kod_ = kod;
     opcje_ = opcje;
-    if (opcje.ukryj && kod.size() < strona::najkrotszyKod)
+    if (opcje.ukryj && pieczec::znakiKodu(kod) < strona::najkrotszyKod)
         return Skutek{false, {{Komunikat::KrotkiKod, {QString::number(strona::najkrotszyKod)}}}, true};
+    if (Skutek read = czytaj(); !read.zrobione)
+        return read;
+    // Deriving the sealed page's key takes a good part of a second, on purpose.
+    const QString page =
+        opcje.ukryj ? strona::zapieczetowana(pytania_, sekundy_, kod, strona::Pieczec::nowa(opcje.losowo))
+                    : strona::strona(pytania_, sekundy_, kod);
+    if (const Wynik<void> written = strona::zapisz(sciezkaStrony(), page); !written)
+        return Skutek{false,
+                      {{Komunikat::NiewlasciweDane, {}},
+                       {Komunikat::NieZapisanoTestu, {sciezkaStrony()}, written.error()}}};
+    return {};
+}
+
+Generowanie::Skutek Generowanie::czytaj()
+{
     pytania_.clear();
     for (int nr = 1; nr <= n_; ++nr) {
         const Wynik<rekord> read = zestaw::czytaj(*plik_, wylosowane_[size_t(nr)]);
@@ -112,14 +128,52 @@ Generowanie::Skutek Generowanie::zapisz(const QString& kod, Opcje opcje)
                  {Komunikat::NieOdczytanoZestawu, {QString::number(wylosowane_[size_t(nr)])}, read.error()}}};
         pytania_.append(*read);
     }
-    // Deriving the sealed page's key takes a good part of a second, on purpose.
-    const QString page =
-        opcje.ukryj ? strona::zapieczetowana(pytania_, sekundy_, kod, strona::Pieczec::nowa(opcje.losowo))
-                    : strona::strona(pytania_, sekundy_, kod);
-    if (const Wynik<void> written = strona::zapisz(sciezkaStrony(), page); !written)
+    return {};
+}
+
+Generowanie::Skutek Generowanie::zapiszKopie(const QString& ile, Opcje opcje, const QDate& data)
+{
+    if (ile.isEmpty())
+        return Skutek{false, {}, true};
+    bool number = false;
+    const int count = ile.trimmed().toInt(&number);
+    if (!number || count < 1 || count > najwiecejKopii)
         return Skutek{false,
-                      {{Komunikat::NiewlasciweDane, {}},
-                       {Komunikat::NieZapisanoTestu, {sciezkaStrony()}, written.error()}}};
+                      {{Komunikat::ZlaLiczbaKopii, {QStringLiteral("1"), QString::number(najwiecejKopii)}}},
+                      true};
+    opcje_ = opcje;
+    kod_.clear();
+    kody_.clear();
+    const QString folder = QDir(folderZestawu_).absolutePath();
+    for (int k = 1; k <= count; ++k) {
+        if (k > 1 && !losowanie::losuj(iloscrekordow_, n_, losowe_, wylosowane_, [](qint16) {}))
+            return Skutek{false, {{Komunikat::NiewlasciweDane, {}}}};
+        if (Skutek read = czytaj(); !read.zrobione)
+            return read;
+        strona::Pieczec seal = strona::Pieczec::nowa(opcje.losowo);
+        seal.kopia = k;
+        kody_ << pieczec::wydajKod();
+        const QString path =
+            folder + QStringLiteral("/test-") + strona::numerKopii(k) + QStringLiteral(".html");
+        // Each key takes a good part of a second, on purpose.
+        const QString page = strona::zapieczetowana(pytania_, sekundy_, kody_.last(), seal);
+        if (const Wynik<void> written = strona::zapisz(path, page); !written)
+            return Skutek{
+                false,
+                {{Komunikat::NiewlasciweDane, {}}, {Komunikat::NieZapisanoTestu, {path}, written.error()}}};
+    }
+    const QString path = folder + QStringLiteral("/kody.pdf");
+    druk::Tabela codes{{{QStringLiteral("Zestaw:"), nazwa_}},
+                       {QStringLiteral("Kopia"), QStringLiteral("Plik"), QStringLiteral("Kod")},
+                       {}};
+    if (!data.isNull())
+        codes.opis.append({QStringLiteral("Data:"), data.toString(QStringLiteral("dd.MM.yyyy"))});
+    codes.opis.append({QStringLiteral("Liczba kopii:"), QString::number(count)});
+    for (int k = 1; k <= count; ++k)
+        codes.wiersze.append(
+            {strona::numerKopii(k), QStringLiteral("test-%1.html").arg(strona::numerKopii(k)), kody_[k - 1]});
+    if (const Wynik<void> written = druk::wyniki(QStringLiteral("Kody kopii"), codes, path); !written)
+        return Skutek{false, {{Komunikat::NieZapisanoTestu, {path}, written.error()}}};
     return {};
 }
 
