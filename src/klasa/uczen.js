@@ -109,8 +109,9 @@
 
   function blad(w) {
     if (w.status === 401) { localStorage.removeItem(KLUCZ); token = null; pokazDolaczenie(); }
-    if (w.status === 410) zakonczono('Test jest zakończony.');
-    if (w.status === 409 && token) zakonczono('Test oddany');
+    // The end of the test is said once, in its place, not again as an error.
+    if (w.status === 410) { zakonczono('Test jest zakończony.'); komunikat(''); return; }
+    if (w.status === 409 && token) { zakonczono('Test oddany'); komunikat(''); return; }
     komunikat(w.dane && w.dane.blad ? w.dane.blad : 'Brak połączenia z serwerem. Spróbuj ponownie.');
   }
 
