@@ -1,9 +1,7 @@
-// The pupil's page of the class test in one browser, against the class server on 127.0.0.1.
-//
-//   node test_uczen.mjs SERWER ENGINE     SERWER: serwer_dziecko; ENGINE: chromium | telefon | firefox | webkit
-//
-// A pupil joins, answers (typing one), reloads mid-test and goes on with the answers kept, hands in
-// and is told so; the teacher's table then holds the points the rule book gives those answers.
+// The pupil's page of the class test in one browser (chromium, telefon, firefox or webkit) against
+// the class server SERWER on 127.0.0.1: a pupil joins, answers (typing one), reloads mid-test with
+// the answers kept and hands in; the teacher's table then holds the points the rule book gives.
+//   node test_uczen.mjs SERWER ENGINE
 
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
@@ -84,16 +82,10 @@ async function pupil(t) {
 
 const started = Date.now();
 const engine = await engines[engineName]();
-let failed = 0;
 const t = await engine.open(`http://127.0.0.1:${port}/`, { replies: [] });
-try {
-    await pupil(t);
-    assert.deepEqual(await t.errors(), [], 'script errors');
-    console.log(`ok - ${engineName}: a pupil joins, reloads, hands in`);
-} catch (e) {
-    failed = 1;
-    console.log(`not ok - ${engineName}\n${e.stack ?? e}`);
-}
+const failed = await pupil(t).then(async () => assert.deepEqual(await t.errors(), [], 'script errors')).then(
+    () => (console.log(`ok - ${engineName}: a pupil joins, reloads, hands in`), 0),
+    (e) => (console.log(`not ok - ${engineName}\n${e.stack ?? e}`), 1));
 await t.close().catch(() => {});
 await engine.close();
 host.kill();
