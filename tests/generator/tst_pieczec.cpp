@@ -124,9 +124,8 @@ void TstPieczec::sealedPage()
     QCOMPARE(masked(page(blank, u("inny kod"))), masked(sealedPage));
 }
 
-// What the teacher types and what a pupil's browser gets, turned into the key alike: pieczec.json
-// lists typings ({S} a lone surrogate), whether each is the golden page's code (the page's own
-// script checks that in node on the same list) and how many of its characters count.
+// Typings ({S} a lone surrogate) that are the golden page's code or not, as the page's script in
+// node takes them too, and how many of their characters count.
 void TstPieczec::typedCodes_data()
 {
     QTest::addColumn<QString>("typed");
@@ -159,8 +158,7 @@ void TstPieczec::issuedCodes()
         QVERIFY2(form.match(code).hasMatch(), qPrintable(code));
 }
 
-// Shuffling moves each answer with what follows its button: a space before only the fourth would
-// travel with it. The unshuffled page keeps the default block.
+// A space before only the fourth answer would travel with it; unshuffled, the default block stays.
 void TstPieczec::shuffledRadiosEvenlySpaced()
 {
     for (strona::Pieczec p = fixed; const bool losowo : {false, true}) {

@@ -70,6 +70,7 @@ QString QtDialogs::inputCode(QWidget* parent, const QString& prompt, const QStri
     QObject::connect(show, &QCheckBox::toggled, field,
                      [field](bool on) { field->setEchoMode(on ? QLineEdit::Normal : QLineEdit::Password); });
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Anuluj"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
     for (QWidget* w : std::initializer_list<QWidget*>{label, field, show, buttons})
