@@ -6,7 +6,8 @@
 #include <cstdlib>
 
 // Answers the windows' dialogs in a benchmark: `set` for every open-file dialog, the time limit
-// (45 minutes) and a release code for input boxes. Any message means the run went wrong.
+// (45 minutes), 30 separate copies and a release code (the issued one where offered) for input
+// boxes. Any message means the run went wrong.
 class BenchDialogs : public Dialogs
 {
 public:
@@ -18,7 +19,9 @@ public:
     }
     QString input(QWidget*, const QString& prompt, const QString&) override
     {
-        return prompt.contains(QStringLiteral("czas")) ? QStringLiteral("45") : QStringLiteral("kod");
+        return prompt.contains(QStringLiteral("czas"))    ? QStringLiteral("45")
+               : prompt.contains(QStringLiteral("kopii")) ? QStringLiteral("30")
+                                                          : QStringLiteral("kod");
     }
     QString inputCode(QWidget*, const QString&, const QString&, const QString& initial) override
     {

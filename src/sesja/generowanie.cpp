@@ -11,7 +11,11 @@
 #include <QFile>
 #include <QLocale>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 Generowanie::Generowanie(BiezacyFolder& folder, losowanie::Zrodlo losowe)
     : folder_(folder), losowe_(std::move(losowe))
@@ -144,19 +148,35 @@ Generowanie::Skutek Generowanie::zapiszKopie(const QString& ile, Opcje opcje, co
     opcje_ = opcje;
     kod_.clear();
     kody_.clear();
-    const QString folder = QDir(folderZestawu_).absolutePath();
+    QList<QList<rekord>> tests;
+    QList<strona::Pieczec> seals;
     for (int k = 1; k <= count; ++k) {
         if (k > 1 && !losowanie::losuj(iloscrekordow_, n_, losowe_, wylosowane_, [](qint16) {}))
             return Skutek{false, {{Komunikat::NiewlasciweDane, {}}}};
         if (Skutek read = czytaj(); !read.zrobione)
             return read;
-        strona::Pieczec seal = strona::Pieczec::nowa(opcje.losowo);
-        seal.kopia = k;
+        tests << pytania_;
+        seals << strona::Pieczec::nowa(opcje.losowo);
+        seals.last().kopia = k;
         kody_ << pieczec::wydajKod();
+    }
+    // The keys take a good part of a second each, on purpose: they are derived on every core.
+    QList<QByteArray> keys(count);
+    QByteArray* key = keys.data(); // no thread touches the lists but through this and at()
+    std::atomic<int> next = 0;
+    std::vector<std::thread> workers(std::clamp(std::thread::hardware_concurrency(), 1U, unsigned(count)));
+    for (std::thread& worker : workers)
+        worker = std::thread([&] {
+            for (int k; (k = next++) < count;)
+                key[k] = pieczec::klucz(kody_.at(k), seals.at(k).sol, seals.at(k).iteracje);
+        });
+    for (std::thread& worker : workers)
+        worker.join();
+    const QString folder = QDir(folderZestawu_).absolutePath();
+    for (int k = 1; k <= count; ++k) {
         const QString path =
             folder + QStringLiteral("/test-") + strona::numerKopii(k) + QStringLiteral(".html");
-        // Each key takes a good part of a second, on purpose.
-        const QString page = strona::zapieczetowana(pytania_, sekundy_, kody_.last(), seal);
+        const QString page = strona::zapieczetowanaKluczem(tests[k - 1], sekundy_, keys[k - 1], seals[k - 1]);
         if (const Wynik<void> written = strona::zapisz(path, page); !written)
             return Skutek{
                 false,
