@@ -68,6 +68,7 @@ public:
         QJsonArray pytania, odpowiedzi;
         bool oddano = false;
         QDateTime koniec;
+        std::optional<reguly::Punkty> wynik; // handed in, while the teacher shows pupils their results
     };
     struct Oddanie
     {

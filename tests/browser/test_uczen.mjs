@@ -78,6 +78,11 @@ async function pupil(t) {
     assert.equal(end.trim().split('\n').pop(), shown ? 'Test oddany. Punkty: 5 z 7 (71,4%)' : 'Test oddany');
     assert.deepEqual(t.asked, ['Czy na pewno chcesz oddać test?'], 'confirmed once');
     assert.equal(await command('wiersze'), `${name};oddał;5;7`, "the teacher's table");
+    // Shown later, or again after a reload, the points come from the server.
+    assert.ok(shown || (await command('pokaz')) === 'ok');
+    await t.reload();
+    const later = await until(() => text(t), (s) => s?.includes('Punkty'));
+    assert.equal(later.trim().split('\n').pop(), 'Test oddany. Punkty: 5 z 7 (71,4%)');
 }
 
 const started = Date.now();
