@@ -103,7 +103,7 @@ Generowanie::Skutek Generowanie::czas(const QString& minuty)
 
 Generowanie::Skutek Generowanie::zapisz(const QString& kod, Opcje opcje)
 {
-    kod_ = kod;
+    kod_ = opcje.ukryj ? pieczec::kodKlucza(kod) : kod; // the key prints the code as the seal takes it
     opcje_ = opcje;
     if (opcje.ukryj && pieczec::znakiKodu(kod) < strona::najkrotszyKod)
         return Skutek{false, {{Komunikat::KrotkiKod, {QString::number(strona::najkrotszyKod)}}}, true};
