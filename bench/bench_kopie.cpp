@@ -1,8 +1,8 @@
 // Separate sealed copies through the real generator window: 30 copies of a 40-question test from
 // a set of 200, shuffled, against what they cannot do without: one key derivation per copy.
-// Target: the whole at most 30 key derivations plus 1 s. The keys are derived on every core, so
-// the wall time may beat the target by far; the processor time of the whole process is shown
-// beside it and held to the same target, as a shared machine blurs the wall time.
+// Target: the whole at most 30 key derivations plus 1 s, in wall time. The keys are derived on
+// every core, so it may beat the target by far; the processor time of the whole process is shown
+// beside it, as a shared machine blurs the wall time.
 //
 //   bench_kopie [ROUNDS]        run by hand from a Release or RelWithDebInfo build
 
@@ -104,8 +104,8 @@ int main(int argc, char** argv)
                 median(keys, &Pomiar::cpu));
     std::printf("30 copies of 40 questions, kody.pdf: %9.1f (%9.1f)\n", all, median(copies, &Pomiar::cpu));
     const double kdfCpu = median(keys, &Pomiar::cpu), allCpu = median(copies, &Pomiar::cpu);
-    std::printf("target 30 x key + 1000 ms:           %9.1f (%9.1f)   %s (processor: %s)\n", 30 * kdf + 1000,
-                30 * kdfCpu + 1000, all <= 30 * kdf + 1000 ? "met" : "NOT met",
-                allCpu <= 30 * kdfCpu + 1000 ? "met" : "NOT met");
+    std::printf(
+        "target 30 x key + 1000 ms:           %9.1f             %s; processor beyond 30 keys %.1f ms\n",
+        30 * kdf + 1000, all <= 30 * kdf + 1000 ? "met" : "NOT met", allCpu - 30 * kdfCpu);
     return 0;
 }
