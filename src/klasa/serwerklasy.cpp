@@ -80,6 +80,17 @@ void blad(QHttpServerResponder& r, Status s, const QString& tekst)
     r.write(zwarty({{u"blad"_qs, tekst}}), naglowkiJson, s);
 }
 
+// A pupil's own points, while the teacher shows them.
+void wynik(QJsonObject& j, const std::optional<reguly::Punkty>& w)
+{
+    if (!w)
+        return;
+    j.insert(u"punkty"_qs, w->punkty);
+    j.insert(u"maks"_qs, w->maks);
+    const auto p = reguly::procent(w->punkty, w->maks);
+    j.insert(u"procent"_qs, p ? QJsonValue(*p) : QJsonValue());
+}
+
 QString czas(const QDateTime& t)
 {
     return t.toUTC().toString(Qt::ISODate);
@@ -254,14 +265,15 @@ std::optional<SerwerKlasy::Odpowiedz> SerwerKlasy::api(const QHttpServerRequest&
     }
     if (metoda == M::Get && sciezka == u"/api/stan") {
         const auto w = test_.stan(token(request));
-        if (const auto* s = std::get_if<TestKlasowy::Stan>(&w))
-            return Odpowiedz{Status::Ok,
-                             zwarty({{u"pytania"_qs, s->pytania},
-                                     {u"odpowiedzi"_qs, s->odpowiedzi},
-                                     {u"oddano"_qs, s->oddano},
-                                     {u"koniec"_qs, czas(s->koniec)}}),
-                             true};
-        return bladApi(std::get<TestKlasowy::Odmowa>(w));
+        const auto* s = std::get_if<TestKlasowy::Stan>(&w);
+        if (!s)
+            return bladApi(std::get<TestKlasowy::Odmowa>(w));
+        QJsonObject j{{u"pytania"_qs, s->pytania},
+                      {u"odpowiedzi"_qs, s->odpowiedzi},
+                      {u"oddano"_qs, s->oddano},
+                      {u"koniec"_qs, czas(s->koniec)}};
+        wynik(j, s->wynik);
+        return Odpowiedz{Status::Ok, zwarty(j), true};
     }
     const bool zapis = metoda == M::Put && sciezka == u"/api/odpowiedzi";
     const bool oddanie = metoda == M::Post && sciezka == u"/api/oddaj";
@@ -280,12 +292,7 @@ std::optional<SerwerKlasy::Odpowiedz> SerwerKlasy::api(const QHttpServerRequest&
     if (!d)
         return bladApi(std::get<TestKlasowy::Odmowa>(w));
     QJsonObject j{{u"oddano"_qs, true}};
-    if (d->wynik) {
-        j.insert(u"punkty"_qs, d->wynik->punkty);
-        j.insert(u"maks"_qs, d->wynik->maks);
-        const auto p = reguly::procent(d->wynik->punkty, d->wynik->maks);
-        j.insert(u"procent"_qs, p ? QJsonValue(*p) : QJsonValue());
-    }
+    wynik(j, d->wynik);
     return Odpowiedz{Status::Ok, zwarty(j), true};
 }
 

@@ -302,8 +302,9 @@ TestKlasowy::Albo<TestKlasowy::Stan> TestKlasowy::stan(const QString& token)
     const bool oddal = u->zapis.oddano.isValid() && !u->zapis.poCzasie;
     if (!oddal && test_.zakonczony)
         return Odmowa::Zamkniety;
-    return Stan{pytaniaDla(u->arkusz), odpowiedziDoJson(u_.zestaw, u->arkusz, u->odpowiedzi), oddal,
-                test_.koniec};
+    return Stan{
+        pytaniaDla(u->arkusz), odpowiedziDoJson(u_.zestaw, u->arkusz, u->odpowiedzi), oddal, test_.koniec,
+        oddal && test_.pokaz ? std::optional(ocen(u_.zestaw, u->arkusz, u->odpowiedzi).suma) : std::nullopt};
 }
 
 // What saving and handing in both check first: a known pupil, answers of the sheet's shape, not

@@ -68,6 +68,7 @@ public:
         QJsonArray pytania, odpowiedzi;
         bool oddano = false;
         QDateTime koniec;
+        std::optional<reguly::Punkty> wynik; // handed in, while the teacher shows pupils their results
     };
     struct Oddanie
     {
@@ -79,7 +80,7 @@ public:
     Albo<Oddanie> oddaj(const QString& token, const QJsonValue& odpowiedzi);
     // The picture file behind an opaque ID the draw handed out; empty for any other.
     QString rysunek(const QString& id) const;
-    // Changes wait for their commit: what the pupils' calls since the last zapisano answered.
+    // While true, pupils' changes wait for their commit: a reply about them waits for zapisano.
     bool czekaNaZapis() const { return partia_; }
     // Commits the waiting changes now; the teacher's calls and the deadline do it first.
     ::Wynik<void> zatwierdz();
@@ -131,9 +132,9 @@ public:
     static constexpr int blokadaSekund = 60;
 
 signals:
-    void zmiana();
+    void zmiana(); // something the teacher sees changed, and is on the disk
     void bladZapisu(const Blad& blad);
-    void zapisano(bool ok);
+    void zapisano(bool ok); // the waiting changes were committed, or undone
 
 private:
     struct Uczen

@@ -109,8 +109,9 @@
 
   function blad(w) {
     if (w.status === 401) { localStorage.removeItem(KLUCZ); token = null; pokazDolaczenie(); }
-    if (w.status === 410) zakonczono('Test jest zakończony.');
-    if (w.status === 409 && token) zakonczono('Test oddany');
+    // The end of the test is said once, in its place, not again as an error.
+    if (w.status === 410) { zakonczono('Test jest zakończony.'); komunikat(''); return; }
+    if (w.status === 409 && token) { zakonczono('Test oddany'); komunikat(''); return; }
     komunikat(w.dane && w.dane.blad ? w.dane.blad : 'Brak połączenia z serwerem. Spróbuj ponownie.');
   }
 
@@ -133,14 +134,25 @@
     if (ponow) { ponow = false; zapisz(); }
   }
 
+  // Handed in: the points too once the teacher shows them, which the page keeps asking for.
+  function oddano(d) {
+    let t = 'Test oddany';
+    if (d.punkty !== undefined)
+      t += '. Punkty: ' + d.punkty + ' z ' + d.maks + (d.procent === null ? '' : ' (' + String(d.procent).replace('.', ',') + '%)');
+    else
+      setTimeout(wczytaj, 15000);
+    zakonczono(t);
+    komunikat('');
+  }
+
   async function wczytaj() {
     try {
       const w = await wywolaj('GET', '/api/stan');
-      if (w.status !== 200) { blad(w); return; }
-      if (w.dane.oddano) zakonczono('Test oddany');
+      if (w.status !== 200) { if (!oddany) blad(w); return; }
+      if (w.dane.oddano) oddano(w.dane);
       else rysuj(w.dane);
     } catch (e) {
-      komunikat('Brak połączenia z serwerem. Spróbuj ponownie.');
+      if (!oddany) komunikat('Brak połączenia z serwerem. Spróbuj ponownie.');
     }
   }
 
@@ -165,11 +177,7 @@
       const w = await wywolaj('POST', '/api/oddaj', { odpowiedzi: odpowiedzi() });
       oddawany = false;
       if (w.status !== 200) { blad(w); return; }
-      let t = 'Test oddany';
-      if (w.dane.punkty !== undefined)
-        t += '. Punkty: ' + w.dane.punkty + ' z ' + w.dane.maks + (w.dane.procent === null ? '' : ' (' + String(w.dane.procent).replace('.', ',') + '%)');
-      zakonczono(t);
-      komunikat('');
+      oddano(w.dane);
     } catch (e) {
       oddawany = false;
       komunikat('Brak połączenia z serwerem. Spróbuj ponownie.');

@@ -7,10 +7,15 @@
 #include "zapieczetowana.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 Generowanie::Generowanie(BiezacyFolder& folder, losowanie::Zrodlo losowe)
     : folder_(folder), losowe_(std::move(losowe))
@@ -98,10 +103,25 @@ Generowanie::Skutek Generowanie::czas(const QString& minuty)
 
 Generowanie::Skutek Generowanie::zapisz(const QString& kod, Opcje opcje)
 {
-    kod_ = kod;
+    kod_ = opcje.ukryj ? pieczec::kodKlucza(kod) : kod; // the key prints the code as the seal takes it
     opcje_ = opcje;
-    if (opcje.ukryj && kod.size() < strona::najkrotszyKod)
+    if (opcje.ukryj && pieczec::znakiKodu(kod) < strona::najkrotszyKod)
         return Skutek{false, {{Komunikat::KrotkiKod, {QString::number(strona::najkrotszyKod)}}}, true};
+    if (Skutek read = czytaj(); !read.zrobione)
+        return read;
+    // Deriving the sealed page's key takes a good part of a second, on purpose.
+    const QString page =
+        opcje.ukryj ? strona::zapieczetowana(pytania_, sekundy_, kod, strona::Pieczec::nowa(opcje.losowo))
+                    : strona::strona(pytania_, sekundy_, kod);
+    if (const Wynik<void> written = strona::zapisz(sciezkaStrony(), page); !written)
+        return Skutek{false,
+                      {{Komunikat::NiewlasciweDane, {}},
+                       {Komunikat::NieZapisanoTestu, {sciezkaStrony()}, written.error()}}};
+    return {};
+}
+
+Generowanie::Skutek Generowanie::czytaj()
+{
     pytania_.clear();
     for (int nr = 1; nr <= n_; ++nr) {
         const Wynik<rekord> read = zestaw::czytaj(*plik_, wylosowane_[size_t(nr)]);
@@ -112,14 +132,68 @@ Generowanie::Skutek Generowanie::zapisz(const QString& kod, Opcje opcje)
                  {Komunikat::NieOdczytanoZestawu, {QString::number(wylosowane_[size_t(nr)])}, read.error()}}};
         pytania_.append(*read);
     }
-    // Deriving the sealed page's key takes a good part of a second, on purpose.
-    const QString page =
-        opcje.ukryj ? strona::zapieczetowana(pytania_, sekundy_, kod, strona::Pieczec::nowa(opcje.losowo))
-                    : strona::strona(pytania_, sekundy_, kod);
-    if (const Wynik<void> written = strona::zapisz(sciezkaStrony(), page); !written)
+    return {};
+}
+
+Generowanie::Skutek Generowanie::zapiszKopie(const QString& ile, Opcje opcje, const QDate& data)
+{
+    if (ile.isEmpty())
+        return Skutek{false, {}, true};
+    bool number = false;
+    const int count = ile.trimmed().toInt(&number);
+    if (!number || count < 1 || count > najwiecejKopii)
         return Skutek{false,
-                      {{Komunikat::NiewlasciweDane, {}},
-                       {Komunikat::NieZapisanoTestu, {sciezkaStrony()}, written.error()}}};
+                      {{Komunikat::ZlaLiczbaKopii, {QStringLiteral("1"), QString::number(najwiecejKopii)}}},
+                      true};
+    opcje_ = opcje;
+    kod_.clear();
+    kody_.clear();
+    QList<QList<rekord>> tests;
+    QList<strona::Pieczec> seals;
+    for (int k = 1; k <= count; ++k) {
+        if (k > 1 && !losowanie::losuj(iloscrekordow_, n_, losowe_, wylosowane_, [](qint16) {}))
+            return Skutek{false, {{Komunikat::NiewlasciweDane, {}}}};
+        if (Skutek read = czytaj(); !read.zrobione)
+            return read;
+        tests << pytania_;
+        seals << strona::Pieczec::nowa(opcje.losowo);
+        seals.last().kopia = k;
+        kody_ << pieczec::wydajKod();
+    }
+    // The keys take a good part of a second each, on purpose: they are derived on every core.
+    QList<QByteArray> keys(count);
+    QByteArray* key = keys.data(); // no thread touches the lists but through this and at()
+    std::atomic<int> next = 0;
+    std::vector<std::thread> workers(std::clamp(std::thread::hardware_concurrency(), 1U, unsigned(count)));
+    for (std::thread& worker : workers)
+        worker = std::thread([&] {
+            for (int k; (k = next++) < count;)
+                key[k] = pieczec::klucz(kody_.at(k), seals.at(k).sol, seals.at(k).iteracje);
+        });
+    for (std::thread& worker : workers)
+        worker.join();
+    const QString folder = QDir(folderZestawu_).absolutePath();
+    for (int k = 1; k <= count; ++k) {
+        const QString path =
+            folder + QStringLiteral("/test-") + strona::numerKopii(k) + QStringLiteral(".html");
+        const QString page = strona::zapieczetowanaKluczem(tests[k - 1], sekundy_, keys[k - 1], seals[k - 1]);
+        if (const Wynik<void> written = strona::zapisz(path, page); !written)
+            return Skutek{
+                false,
+                {{Komunikat::NiewlasciweDane, {}}, {Komunikat::NieZapisanoTestu, {path}, written.error()}}};
+    }
+    const QString path = folder + QStringLiteral("/kody.pdf");
+    druk::Tabela codes{{{QStringLiteral("Zestaw:"), nazwa_}},
+                       {QStringLiteral("Kopia"), QStringLiteral("Plik"), QStringLiteral("Kod")},
+                       {}};
+    if (!data.isNull())
+        codes.opis.append({QStringLiteral("Data:"), data.toString(QStringLiteral("dd.MM.yyyy"))});
+    codes.opis.append({QStringLiteral("Liczba kopii:"), QString::number(count)});
+    for (int k = 1; k <= count; ++k)
+        codes.wiersze.append(
+            {strona::numerKopii(k), QStringLiteral("test-%1.html").arg(strona::numerKopii(k)), kody_[k - 1]});
+    if (const Wynik<void> written = druk::wyniki(QStringLiteral("Kody kopii"), codes, path); !written)
+        return Skutek{false, {{Komunikat::NieZapisanoTestu, {path}, written.error()}}};
     return {};
 }
 

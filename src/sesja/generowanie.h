@@ -28,6 +28,7 @@ public:
     {
         bool ukryj = false;  // the sealed page: answers and code hidden
         bool losowo = false; // and shuffled at every opening
+        bool kopie = false;  // separate sealed copies, each with its own draw, seal and issued code
     };
 
     Generowanie(BiezacyFolder& folder, losowanie::Zrodlo losowe);
@@ -48,6 +49,14 @@ public:
     Skutek czas(const QString& minuty);
     // Reads the drawn questions and writes the page; a sealed page wants a code long enough.
     Skutek zapisz(const QString& kod, Opcje opcje);
+    // Separate copies: the count as typed (1..60), then test-01.html … and kody.pdf in the set's
+    // folder, each copy drawn anew (the first takes the draw made) and sealed by its own issued
+    // code. An empty count is a cancel: nothing is written.
+    Skutek zapiszKopie(const QString& ile, Opcje opcje, const QDate& data);
+    static constexpr int najwiecejKopii = 60;
+    // The codes of the copies written last, the first copy's first.
+    const QStringList& kody() const { return kody_; }
+
     // The drawn test or its key as a PDF.
     Skutek drukuj(bool klucz, const QString& sciezka, const QDate& data) const;
 
@@ -65,6 +74,9 @@ public:
     static std::optional<int> minutyKlasy(const QString& minuty);
 
 private:
+    // Reads the drawn questions into pytania_.
+    Skutek czytaj();
+
     BiezacyFolder& folder_;
     losowanie::Zrodlo losowe_;
     std::unique_ptr<QIODevice> plik_;
@@ -76,4 +88,5 @@ private:
     QString sekundy_, minuty_, kod_;
     Opcje opcje_;
     QList<rekord> pytania_; // the drawn records in page order
+    QStringList kody_;
 };

@@ -42,6 +42,7 @@ enum class Komunikat {
     KrotkiKod,           // {the shortest length}
     NieZapisanoTestu,    // {file, reason}: the page or a PDF of the generator
     NieOdczytanoZestawu, // {number, reason}: a drawn question could not be read
+    ZlaLiczbaKopii,      // {least, most}
 };
 
 struct Zdarzenie

@@ -35,7 +35,8 @@ function puppet(browser, newContext, phone = false) {
             page.on('dialog', async (dialog) => {
                 tab.asked.push(dialog.message());
                 await sleep(late ? 7000 : 0); // Chromium and Firefox let a click open a window for 5 s
-                await dialog.accept(replies.shift() ?? '');
+                const reply = replies.shift(); // null: cancel
+                await (reply === null ? dialog.dismiss() : dialog.accept(reply ?? ''));
             });
             const scope = async (where) => (where === 'popup' ? (await context.pages()).find((p) => p !== page)
                 : where === 'frame' ? (await page.$('#wynikwstronie')).contentFrame() : page);
@@ -113,9 +114,11 @@ export async function webkit() {
                 const text = await raw('/alert/text').catch(() => null);
                 if (text !== null) {
                     tab.asked.push(text);
-                    // A confirmation takes no text: only a prompt with a reply waiting is typed into.
-                    await (replies.length ? raw('/alert/text', { text: replies.shift() }) : null);
-                    await raw('/alert/accept', {});
+                    // A confirmation takes no text: only a prompt with a reply waiting is typed into; null cancels.
+                    const reply = replies.shift();
+                    if (typeof reply === 'string')
+                        await raw('/alert/text', { text: reply });
+                    await raw(reply === null ? '/alert/dismiss' : '/alert/accept', {});
                 }
                 return text !== null;
             };

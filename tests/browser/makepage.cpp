@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <cmath>
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -28,19 +29,22 @@ int main(int argc, char** argv)
     BiezacyFolder folder(QDir::currentPath());
     FrmTest window(dialogs, folder);
     int drawn = 0;
-    window.setRandom([&drawn, count] { return (drawn++ + 0.5) / count; });
+    // In set order, and again for each further copy.
+    window.setRandom([&drawn, count] { return std::fmod(drawn++ + 0.5, double(count)) / double(count); });
     if (!window.load())
         return 1;
     window.show();
     window.findChild<QLineEdit*>(u("txtiloscpytan"))->setText(QString::number(count));
-    // SEAL ticks the first box or both; a click at the centre of a box, which spans its row, misses.
-    const int ticks = int(QStringList{u("ukryj"), u("losowo")}.indexOf(args.value(5))) + 1;
-    for (const QString& name : QStringList{u("chkukryj"), u("chklosowo")}.first(ticks)) {
+    // SEAL ticks the first boxes (kopie: all three, CODE is then the number of copies); a click at the
+    // centre of a box, which spans its row, misses.
+    const int ticks = int(QStringList{u("ukryj"), u("losowo"), u("kopie")}.indexOf(args.value(5))) + 1;
+    for (const QString& name : QStringList{u("chkukryj"), u("chklosowo"), u("chkkopie")}.first(ticks)) {
         auto* box = window.findChild<QCheckBox*>(name);
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
     }
     QTest::mouseClick(window.findChild<QPushButton*>(u("cmdgeneruj")), Qt::LeftButton);
     for (const ScriptedDialogs::Message& m : dialogs.messages)
         std::fprintf(stderr, "%s\n", qPrintable(m.text));
-    return dialogs.messages.isEmpty() && QFile::exists(u("test.html")) ? 0 : 1;
+    return dialogs.messages.isEmpty() && QFile::exists(ticks == 3 ? u("test-01.html") : u("test.html")) ? 0
+                                                                                                        : 1;
 }

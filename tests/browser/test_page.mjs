@@ -160,6 +160,17 @@ const scenarios = {
         assert.equal(await t.eval("document.querySelector('h1').innerText"), 'Koniec testu');
     },
 
+    async 'sealed page: cancel at the code prompt returns to the test; the line asks again'(open) {
+        const replies = [null];
+        const t = await takeTest(open, sealed.all.file, allRight, replies);
+        assert.deepEqual([t.asked, await t.windows()], [[CODE_PROMPT], 1], 'one prompt, nothing opened');
+        assert.equal(await t.eval("!!document.getElementById('wynikwstronie')"), false, 'nothing in the page');
+        replies.push(sealed.all.code);
+        await t.click(LINE);
+        assert.deepEqual(lines(await finished(t, 'popup')), allRightResult);
+        assert.deepEqual(t.asked, [CODE_PROMPT, CODE_PROMPT]);
+    },
+
     async 'the page leaves for koniec.html when time is up'(open) {
         const t = await open(pages.short.file, { replies: [] }); // 0.05 minutes: " 3" seconds
         assert.equal(await t.eval("document.querySelector('h1').innerText"), 'Test');

@@ -1,19 +1,12 @@
 #include "druk.h"
 #include "fsizelimit.h"
+#include "proces.h"
 #include "rekordtestowy.h"
 #include "tempdir.h"
 
-#include <QProcess>
 #include <QTest>
 
 static const QString folder = u(TESTOWNIK_DATA "/druk"); // the goldens and rys.png, 400 x 200
-
-static QString run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    return p.waitForFinished() ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
-}
 
 // The printouts as a PDF reader gets them, page by page, and a whole file or none.
 class TstDruk : public QObject

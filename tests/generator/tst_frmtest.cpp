@@ -10,6 +10,7 @@ class TstFrmTest : public QObject, WindowFixture<FrmTest>
     Q_OBJECT
 private slots:
     void wiring();
+    void separateCopies();
 };
 
 void TstFrmTest::wiring()
@@ -43,6 +44,7 @@ void TstFrmTest::wiring()
     const QString czas = u"Czas|Podaj czas trwania testu w pełnych minutach"_s,
                   kod = u"Hasło|Podaj kod uruchommieniowy testu"_s;
     QCOMPARE(dialogs->prompts, (QStringList{czas, kod, czas, kod}));
+    QVERIFY(dialogs->initials.size() == 2 && dialogs->initials[0] != dialogs->initials[1]); // masked, issued
     QVERIFY(readAll(u"test.html"_s).contains("<FORM NAME=\"form2\">"));
     QVERIFY(w("cmdgeneruj")->isHidden() && !w("chkukryj")->isEnabled() && dialogs->messages.isEmpty());
     // What a screen reader hears of the value labels: their caption and their value.
@@ -58,6 +60,26 @@ void TstFrmTest::wiring()
     QVERIFY(readAll(dir->file(u"klucz.pdf"_s)).startsWith("%PDF"));
     click("cmdkoniec");
     QVERIFY(!window->isVisible());
+}
+
+// Separate copies: the box goes with sealing; the count is asked instead of the code.
+void TstFrmTest::separateCopies()
+{
+    reset();
+    QVERIFY(writeAll(u"zestaw"_s, setOf({question(u"Pytanie"_s, 1, {-1})})));
+    dialogs->files << dir->file(u"zestaw"_s);
+    dialogs->inputs << u"5"_s << u"2"_s;
+    window = std::make_unique<FrmTest>(*dialogs, *folder);
+    QVERIFY(window->load() && !w("chkkopie")->isEnabled());
+    for (const char* box :
+         {"chkukryj", "chkkopie", "chkukryj", "chkukryj", "chkkopie"}) // unticked with sealing
+        QTest::mouseClick(w(box), Qt::LeftButton, {}, QPoint(8, w(box)->height() / 2));
+    w<QLineEdit>("txtiloscpytan")->setText(u"1"_s);
+    click("cmdgeneruj");
+    QCOMPARE(dialogs->prompts.last(), u"Liczba kopii|Podaj liczbę kopii (od 1 do 60)"_s);
+    QCOMPARE(QDir().entryList({u"test*"_s, u"kody*"_s}),
+             (QStringList{u"kody.pdf"_s, u"test-01.html"_s, u"test-02.html"_s}));
+    QVERIFY(w("cmdgeneruj")->isHidden() && w("cmdklucz")->isHidden() && !w("chkkopie")->isEnabled());
 }
 
 QTEST_MAIN(TstFrmTest)

@@ -2,6 +2,7 @@
 #include "generowanie.h"
 #include "komunikaty.h"
 #include "okna.h"
+#include "proces.h"
 #include "sequence.h"
 
 #include <fcntl.h>
@@ -35,7 +36,7 @@ private slots:
     void failures_data();
     void failures();
     void pageInTheCurrentFolderInDrawOrder();
-    void sealedPage();
+    void separateCopies();
 
 private:
     std::unique_ptr<TempCwd> dir;
@@ -206,18 +207,38 @@ void TstGenerowanie::pageInTheCurrentFolderInDrawOrder()
                 .startsWith(u"Generowanie Testu|Nie udało się zapisać pliku"_s));
 }
 
-void TstGenerowanie::sealedPage()
+void TstGenerowanie::separateCopies()
 {
     writeSet(5);
-    QVERIFY(open());
-    const Generowanie::Opcje sealed{true, true};
-    Skutek s = generate(u"2"_s, u"10"_s, u"krótk"_s, sealed); // five characters are refused
-    QVERIFY(s.ponowic && !QFile::exists(u"test.html"_s));
-    QVERIFY(said(s).startsWith(u"Generowanie Testu|Kod uruchomieniowy musi mieć co najmniej 6 znaków"_s));
-    s = generate(u"2"_s, u"10"_s, u"tajne6"_s, sealed);
-    const QByteArray page = readAll(u"test.html"_s);
-    QVERIFY(s.zrobione && s.komunikaty.isEmpty());
-    QVERIFY(page.contains("<FORM NAME=\"form2\">") && !page.contains("tajne6") && !page.contains("dobrze"));
+    QVERIFY(open({0.5, 0.1, 0.9, 0.3, 0.7, 0.1}));
+    QVERIFY(draw(u"2"_s).zrobione && g->czas(u"10"_s).zrobione);
+    const Generowanie::Opcje copies{true, true, true};
+    // A cancel writes and says nothing; a count outside 1..60 is refused. The teacher may retry.
+    for (const QString& count : {u""_s, u"0"_s, u"61"_s, u"2,5"_s, u"dwa"_s}) {
+        const Skutek s = g->zapiszKopie(count, copies, {});
+        QVERIFY(s.ponowic && QDir().entryList({u"test*"_s, u"kody*"_s}).isEmpty());
+        QCOMPARE(
+            said(s).startsWith(u"Generowanie Testu|Liczba kopii musi być liczbą całkowitą od 1 do 60."_s),
+            !count.isEmpty());
+    }
+    QVERIFY(g->zapiszKopie(u" 3 "_s, copies, QDate(2026, 12, 7)).komunikaty.isEmpty());
+    const QStringList codes = g->kody(); // equal codes would open each other's copies too
+    QStringList args{u(PIECZEC_JS), u"--kopie"_s}, lines;
+    for (int k = 1; k <= 3; ++k) {
+        const QString page = QString::fromLatin1(readAll(u"test-0%1.html"_s.arg(k))); // its number, shown
+        QVERIFY(page.contains(u"<P><B>Kopia nr 0%1</B></P>"_s.arg(k)) &&
+                page.contains(u",k:\"0%1\","_s.arg(k)));
+        args << dir->file(u"test-0%1.html"_s.arg(k)) << codes[k - 1];
+        lines << u"0%1 test-0%1.html %2"_s.arg(k).arg(codes[k - 1]);
+    }
+    // Each copy its own draw: 3 and 1, then 5 and 2.
+    QVERIFY(readAll(u"test-02.html"_s).contains("Pytanie 5") &&
+            !readAll(u"test-01.html"_s).contains("Pytanie 5"));
+    QCOMPARE(run(u"node"_s, args), u"3 copies\n"_s); // each code opens its own copy and no other
+    const QString text = run(u"pdftotext"_s, {u"-raw"_s, u"-enc"_s, u"UTF-8"_s, u"kody.pdf"_s, u"-"_s});
+    QVERIFY2(text.startsWith(u"Kody kopii\nZestaw: zestaw\nData: 07.12.2026\nLiczba kopii: 3\n"_s) &&
+                 text.contains(lines.join(u'\n')),
+             qPrintable(text));
 }
 
 QTEST_MAIN(TstGenerowanie)

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 
 // The seal against the published vectors, the sealed page byte for byte, and what its source gives
@@ -21,6 +22,10 @@ private slots:
     void pbkdf2Vectors();
     void sealOpensOnlyWithItsKey();
     void sealedPage();
+    void typedCodes_data();
+    void typedCodes();
+    void issuedCodes();
+    void shuffledRadiosEvenlySpaced();
 };
 
 static QByteArray hex(const QJsonValue& v)
@@ -101,17 +106,67 @@ void TstPieczec::sealedPage()
     for (const QString& secret : secrets)
         QVERIFY2(!sealedPage.contains(secret, Qt::CaseInsensitive), qPrintable(secret));
 
-    // Nothing but the sealed bytes depends on the answers or the code: the same questions with no
-    // marks and other model answers, sealed by another code, give the same page around them.
+    // Nothing but the sealed bytes depends on the answers or the code, nor does their length: the
+    // same questions with other marks (of any size), another choice and model answers of other
+    // lengths, sealed by another code, give the same page around them and as much sealed data.
     QList<rekord> blank = questions;
+    int typed = 0;
     for (rekord& r : blank) {
         for (int k = 1; k <= 5; ++k)
-            r.poprawna(k) = 0;
+            r.poprawna(k) = r.typ == 1 ? qint16(k == 3 ? -1 : 0) : -32768;
         if (r.typ == 2)
-            ustawTekst(r.odp1, u("inna"));
+            ustawTekst(r.odp1, QString(++typed == 1 ? 150 : typed, QChar(0x0107)));
     }
     static const QRegularExpression sealed(QStringLiteral("t:\"[0-9a-f]{64}\",d:\"[0-9a-f]+\""));
-    QCOMPARE(page(blank, u("inny kod")).remove(sealed), QString(sealedPage).remove(sealed));
+    const auto masked = [](QString s) {
+        return s.replace(sealed, QString::number(sealed.match(s).capturedLength()));
+    };
+    QCOMPARE(masked(page(blank, u("inny kod"))), masked(sealedPage));
+}
+
+// Typings ({S} a lone surrogate) that are the golden page's code or not, as the page's script in
+// node takes them too, and how many of their characters count.
+void TstPieczec::typedCodes_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("same");
+    QTest::addColumn<int>("counted");
+    const QJsonDocument all =
+        QJsonDocument::fromJson(readAll(QStringLiteral(TESTOWNIK_DATA "/pieczec.json")));
+    for (const QJsonValue v : all[u("kody")].toArray())
+        QTest::newRow(qPrintable(v[0].toString()))
+            << v[0].toString().replace(u("{S}"), QChar(0xD800)) << v[1].toBool() << v[2].toInt();
+}
+
+void TstPieczec::typedCodes()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, same);
+    QFETCH(int, counted);
+    QCOMPARE(pieczec::kodKlucza(typed) == u("Łódź ✓") + QChar(0xD800), same);
+    QCOMPARE(pieczec::znakiKodu(typed), counted);
+}
+
+void TstPieczec::issuedCodes()
+{
+    QSet<QString> seen;
+    for (int i = 0; i < 10000; ++i)
+        seen.insert(pieczec::wydajKod());
+    QCOMPARE(seen.size(), 10000);
+    static const QRegularExpression form(u("^[2-9a-hjkmnp-z]{9}$")); // no 0/o, 1/l/i: 44 bits
+    for (const QString& code : seen)
+        QVERIFY2(form.match(code).hasMatch(), qPrintable(code));
+}
+
+// A space before only the fourth answer would travel with it; unshuffled, the default block stays.
+void TstPieczec::shuffledRadiosEvenlySpaced()
+{
+    for (strona::Pieczec p = fixed; const bool losowo : {false, true}) {
+        p.losowo = losowo;
+        const QString sealed = strona::zapieczetowana(questions, strona::sekundy(600), u("kod123"), p);
+        QCOMPARE(sealed.count(u("<INPUT TYPE=\"Radio\" NAME=\"odp\" ALIGN=\"left\"> ")), losowo ? 0 : 3);
+        QCOMPARE(sealed.contains(strona::blok(questions[1], 2).blokpytania), !losowo);
+    }
 }
 
 QTEST_GUILESS_MAIN(TstPieczec)

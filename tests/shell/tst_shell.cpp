@@ -18,6 +18,7 @@ class TstShell : public QObject
 private slots:
     void desktopMessageBox_data();
     void desktopMessageBox();
+    void maskedCode();
     void catalogue_data();
     void catalogue();
     void reasons();
@@ -100,6 +101,19 @@ void TstShell::desktopMessageBox()
 
 // The texts fixed for the users, typos and trailing blank included, with their box: "title|icon
 // buttons|text", the icon and buttons as numbered in Dialogs. An input box has no icon or buttons.
+// The code box hides the code until "Pokaż"; the issued code it starts with is replaced by typing.
+void TstShell::maskedCode()
+{
+    QTimer::singleShot(0, [] {
+        auto* field = QApplication::activeModalWidget()->findChild<QLineEdit*>(u"txtkod"_s);
+        QCOMPARE(field->echoMode(), QLineEdit::Password);
+        QApplication::activeModalWidget()->findChild<QCheckBox*>(u"chkpokaz"_s)->click();
+        QCOMPARE(field->echoMode(), QLineEdit::Normal);
+        QTest::keyClicks(field, u"kod"_s), QTest::keyClick(field, Qt::Key_Return);
+    });
+    QCOMPARE(QtDialogs().inputCode(nullptr, u"Podaj kod"_s, u"Hasło"_s, u"wydany2x"_s), u"kod"_s);
+}
+
 void TstShell::catalogue_data()
 {
     QTest::addColumn<int>("kind"); // a Komunikat, or -1 - a komunikaty::Pole for an input box

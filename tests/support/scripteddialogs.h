@@ -39,6 +39,13 @@ public:
         prompts << title + QLatin1Char('|') + prompt;
         return next(inputs, "unexpected input box", QString());
     }
+    QStringList initials; // what each code box started with
+    QString inputCode(QWidget* parent, const QString& prompt, const QString& title,
+                      const QString& initial) override
+    {
+        initials << initial;
+        return input(parent, prompt, title);
+    }
     void help(QWidget*, const QString& file, int command, int context) override
     {
         helpCalls << u"%1 %2 %3"_s.arg(file).arg(command).arg(context);

@@ -6,6 +6,7 @@
 #ifndef TESTOWNIK_BEZ_KLASY
 #include "oknoklasy.h"
 #endif
+#include "pieczec.h"
 #include "ui_frmtest.h"
 
 #include <QApplication>
@@ -37,9 +38,11 @@ FrmTest::FrmTest(Dialogs& dialogs, BiezacyFolder& folder, QWidget* parent)
     connect(ui->cmdklasa, &QPushButton::clicked, this, &FrmTest::cmdklasaClick);
 #endif
     connect(ui->chkukryj, &QCheckBox::toggled, this, [this](bool on) {
-        ui->chklosowo->setEnabled(on);
-        if (!on)
-            ui->chklosowo->setChecked(false);
+        for (QCheckBox* box : {ui->chklosowo, ui->chkkopie}) {
+            box->setEnabled(on);
+            if (!on)
+                box->setChecked(false);
+        }
     });
 }
 
@@ -97,6 +100,7 @@ void FrmTest::cmdgenerujClick()
     ui->cmdgeneruj->hide();
     ui->chkukryj->setEnabled(false);
     ui->chklosowo->setEnabled(false);
+    ui->chkkopie->setEnabled(false);
 }
 
 bool FrmTest::generuj()
@@ -109,9 +113,17 @@ bool FrmTest::generuj()
     if (s.zrobione) {
         // The user's own number format: a Polish setting takes "1,5".
         s = sesja_->czas(komunikaty::zapytaj(dialogs_, this, komunikaty::Pole::CzasTestu));
-        if (s.zrobione) {
-            const QString kod = komunikaty::zapytaj(dialogs_, this, komunikaty::Pole::KodTestu);
-            const Generowanie::Opcje opcje{ui->chkukryj->isChecked(), ui->chklosowo->isChecked()};
+        const Generowanie::Opcje opcje{ui->chkukryj->isChecked(), ui->chklosowo->isChecked(),
+                                       ui->chkkopie->isChecked()};
+        if (s.zrobione && opcje.kopie) {
+            const QString ile = komunikaty::zapytaj(dialogs_, this, komunikaty::Pole::LiczbaKopii);
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            s = sesja_->zapiszKopie(ile, opcje, QDate::currentDate());
+            QApplication::restoreOverrideCursor();
+        } else if (s.zrobione) {
+            // A sealed page's code is masked and starts as an issued one, which no pupil can guess.
+            const QString kod = opcje.ukryj ? komunikaty::zapytajKod(dialogs_, this, pieczec::wydajKod())
+                                            : komunikaty::zapytaj(dialogs_, this, komunikaty::Pole::KodTestu);
             if (opcje.ukryj)
                 QApplication::setOverrideCursor(Qt::WaitCursor);
             s = sesja_->zapisz(kod, opcje);
@@ -122,7 +134,8 @@ bool FrmTest::generuj()
     if (s.ponowic)
         ui->lblspr->setText(before);
     komunikaty::pokaz(dialogs_, this, s.komunikaty);
-    if (s.zrobione) {
+    // The printouts are of one drawn test; separate copies each have their own.
+    if (s.zrobione && !ui->chkkopie->isChecked()) {
         ui->cmdtestdruk->show();
         ui->cmdklucz->show();
     }

@@ -47,6 +47,10 @@ public:
 
     // Returns the typed text, or the empty text when cancelled; the field starts empty.
     virtual QString input(QWidget* parent, const QString& prompt, const QString& title) = 0;
+    // The same for a secret code: the field starts with `initial` and hides what it holds until
+    // "Pokaż" is ticked, as the screen may be projected.
+    virtual QString inputCode(QWidget* parent, const QString& prompt, const QString& title,
+                              const QString& initial) = 0;
 
     // Shows the dialog for one existing or typed file name, no filter, starting in the current
     // folder unless initialDir says otherwise. On a choice it fills fileName and fileTitle and

@@ -78,6 +78,9 @@ QString wzor(Komunikat k)
                               "ukryte.\rNajlepiej użyj liter i cyfr. Naciśnij „Generuj test” jeszcze raz.");
     case Komunikat::NieOdczytanoZestawu:
         return QStringLiteral("Nie udało się odczytać pytania nr %1 z zestawu.\r%2");
+    case Komunikat::ZlaLiczbaKopii:
+        return QStringLiteral("Liczba kopii musi być liczbą całkowitą od %1 do %2.\rNaciśnij „Generuj test” "
+                              "jeszcze raz.");
     }
     return {};
 }
@@ -107,6 +110,7 @@ Tresc ramka(Komunikat k)
     case Komunikat::ZlaIloscPytan:
         return {{}, QStringLiteral("TESTER"), Icon::Exclamation};
     case Komunikat::KrotkiKod:
+    case Komunikat::ZlaLiczbaKopii:
         return {{}, generowanie, Icon::Exclamation};
     case Komunikat::NieZapisanoTestu:
     case Komunikat::NieOdczytanoZestawu:
@@ -184,6 +188,8 @@ Zapytanie zapytanie(Pole pole)
         return {QStringLiteral("Podaj czas trwania testu w pełnych minutach"), QStringLiteral("Czas")};
     case Pole::KodTestu:
         return {QStringLiteral("Podaj kod uruchommieniowy testu"), QStringLiteral("Hasło")};
+    case Pole::LiczbaKopii:
+        return {QStringLiteral("Podaj liczbę kopii (od 1 do 60)"), QStringLiteral("Liczba kopii")};
     }
     return {};
 }
@@ -192,6 +198,12 @@ QString zapytaj(Dialogs& dialogs, QWidget* parent, Pole pole)
 {
     const Zapytanie z = zapytanie(pole);
     return dialogs.input(parent, z.pytanie, z.tytul);
+}
+
+QString zapytajKod(Dialogs& dialogs, QWidget* parent, const QString& wydany)
+{
+    const Zapytanie z = zapytanie(Pole::KodTestu);
+    return dialogs.inputCode(parent, z.pytanie, z.tytul, wydany);
 }
 
 QString uwagaBledne(int ile)

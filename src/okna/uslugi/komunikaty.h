@@ -28,9 +28,11 @@ struct Zapytanie
 {
     QString pytanie, tytul;
 };
-enum class Pole { NazwaZestawu, CzasTestu, KodTestu };
+enum class Pole { NazwaZestawu, CzasTestu, KodTestu, LiczbaKopii };
 Zapytanie zapytanie(Pole pole);
 QString zapytaj(Dialogs& dialogs, QWidget* parent, Pole pole);
+// The code of a sealed page, masked, the field filled with an issued code.
+QString zapytajKod(Dialogs& dialogs, QWidget* parent, const QString& wydany);
 
 // The generator's warning about questions no answer can score.
 QString uwagaBledne(int ile);

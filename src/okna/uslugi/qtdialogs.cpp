@@ -2,10 +2,15 @@
 
 #include "helpwindow.h"
 
+#include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 Dialogs::Answer QtDialogs::message(QWidget* parent, const QString& text, Buttons buttons, Icon icon,
                                    const QString& title)
@@ -45,6 +50,34 @@ QString QtDialogs::input(QWidget* parent, const QString& prompt, const QString& 
     bool ok = false;
     const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, QString(), &ok);
     return ok ? text : QString();
+}
+
+QString QtDialogs::inputCode(QWidget* parent, const QString& prompt, const QString& title,
+                             const QString& initial)
+{
+    QDialog box(parent);
+    box.setWindowTitle(title);
+    auto* layout = new QVBoxLayout(&box);
+    auto* label = new QLabel(prompt, &box);
+    auto* field = new QLineEdit(initial, &box);
+    field->setObjectName(QStringLiteral("txtkod"));
+    field->setEchoMode(QLineEdit::Password);
+    field->setAccessibleName(prompt);
+    label->setBuddy(field);
+    auto* show = new QCheckBox(QStringLiteral("Pokaż"), &box);
+    show->setObjectName(QStringLiteral("chkpokaz"));
+    show->setAccessibleName(QStringLiteral("Pokaż kod"));
+    QObject::connect(show, &QCheckBox::toggled, field,
+                     [field](bool on) { field->setEchoMode(on ? QLineEdit::Normal : QLineEdit::Password); });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Anuluj"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    for (QWidget* w : std::initializer_list<QWidget*>{label, field, show, buttons})
+        layout->addWidget(w);
+    field->selectAll();
+    field->setFocus();
+    return box.exec() == QDialog::Accepted ? field->text() : QString();
 }
 
 QString QtDialogs::chooseFile(QWidget* parent, const OpenFileDialog& dialog)

@@ -9,6 +9,8 @@ public:
     Answer message(QWidget* parent, const QString& text, Buttons buttons, Icon icon,
                    const QString& title) override;
     QString input(QWidget* parent, const QString& prompt, const QString& title) override;
+    QString inputCode(QWidget* parent, const QString& prompt, const QString& title,
+                      const QString& initial) override;
     void help(QWidget* parent, const QString& file, int command, int context) override;
 
 protected:

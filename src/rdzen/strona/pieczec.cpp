@@ -1,6 +1,8 @@
 #include "pieczec.h"
 
+#include <QList>
 #include <QMessageAuthenticationCode>
+#include <QRandomGenerator>
 
 namespace pieczec {
 
@@ -51,7 +53,64 @@ QByteArray utf8(const QString& text)
     return s.toUtf8();
 }
 
+// The white space of JavaScript's String.prototype.trim(), which differs from QChar::isSpace()
+// (U+0085 is none, U+FEFF is).
+bool bialy(char32_t c)
+{
+    switch (c) {
+    case 0x09:
+    case 0x0a:
+    case 0x0b:
+    case 0x0c:
+    case 0x0d:
+    case 0x20:
+    case 0xa0:
+    case 0x1680:
+    case 0x2028:
+    case 0x2029:
+    case 0x202f:
+    case 0x205f:
+    case 0x3000:
+    case 0xfeff:
+        return true;
+    default:
+        return c >= 0x2000 && c <= 0x200a;
+    }
+}
+
 } // namespace
+
+QString kodKlucza(const QString& code)
+{
+    const QString s = code.normalized(QString::NormalizationForm_C);
+    qsizetype from = 0, to = s.size();
+    while (from < to && bialy(s.at(from).unicode()))
+        ++from;
+    while (to > from && bialy(s.at(to - 1).unicode()))
+        --to;
+    return s.mid(from, to - from);
+}
+
+int znakiKodu(const QString& code)
+{
+    int n = 0;
+    for (const char32_t c : kodKlucza(code).toUcs4())
+        n += bialy(c) ? 0 : 1;
+    return n;
+}
+
+QString wydajKod()
+{
+    // Bytes above the last whole multiple of the alphabet are drawn again, so every letter is as likely.
+    const int size = int(alfabetKodow.size()), limit = 256 / size * size;
+    QString code;
+    while (code.size() < dlugoscWydanegoKodu) {
+        const int b = int(QRandomGenerator::system()->generate() & 0xff);
+        if (b < limit)
+            code += alfabetKodow.at(b % size);
+    }
+    return code;
+}
 
 QByteArray hmac(const QByteArray& key, const QByteArray& message)
 {
@@ -84,7 +143,7 @@ QByteArray pbkdf2(const QByteArray& password, const QByteArray& salt, int iterat
 
 QByteArray klucz(const QString& code, const QByteArray& sol, int iteracje)
 {
-    return pbkdf2(utf8(code), sol, iteracje, 32);
+    return pbkdf2(utf8(kodKlucza(code)), sol, iteracje, 32);
 }
 
 Zamkniete zamknij(const QByteArray& klucz, const QByteArray& nonce, const QByteArray& tekst)

@@ -18,7 +18,18 @@ constexpr int iteracje = 400000;
 QByteArray hmac(const QByteArray& key, const QByteArray& message);
 QByteArray pbkdf2(const QByteArray& password, const QByteArray& salt, int iterations, int length);
 
-// The 32-byte key of a code: PBKDF2 over the code's UTF-8. This is the slow step.
+// A typed code as the key takes it: NFC, and trimmed of the white space JavaScript's trim()
+// removes, so the page's script (normalize("NFC").trim()) turns the same typing into the same key.
+QString kodKlucza(const QString& code);
+// The code's length that counts against guessing: code points, white space left out.
+int znakiKodu(const QString& code);
+// A code the program issues: from the system's cryptographic source, in an alphabet without
+// look-alikes (no 0/o, 1/l/i), 9 characters of 31: 44 bits.
+QString wydajKod();
+inline const QString alfabetKodow = QStringLiteral("23456789abcdefghjkmnpqrstuvwxyz");
+constexpr int dlugoscWydanegoKodu = 9;
+
+// The 32-byte key of a code: PBKDF2 over the UTF-8 of kodKlucza(code). This is the slow step.
 QByteArray klucz(const QString& code, const QByteArray& sol, int iteracje);
 
 struct Zamkniete

@@ -42,7 +42,7 @@ for(j=1;j<c;j++){h.set(a);skrot(h,m);m.set(h);h.set(b);skrot(h,m);m.set(h);for(k
 o.set(bajty(t).subarray(0,n-32*i),32*i);}return o;};
 })();
 function hex(s){for(var b=new Uint8Array(s.length>>1),i=0;i<b.length;i++)b[i]=parseInt(s.substr(2*i,2),16);return b;}
-function otworz(kod){if(kod==null)return null;
+function otworz(kod){if(kod==null)return null;kod=kod.normalize("NFC").trim();
 var p=pieczec,k=pbkdf2(new TextEncoder().encode(kod),hex(p.s),p.i,32),e=hmac256(k,[1]),n=hex(p.n),c=hex(p.d),t=hmac256(hmac256(k,[2]),laczenie(n,c)),x=hex(p.t),r=0,s="",g,i;
 for(i=0;i<32;i++)r|=t[i]^x[i];if(r)return null;
 for(i=0;i<c.length;i++){if(!(i&31))g=hmac256(e,laczenie(n,[i>>>29,i>>>21,i>>>13,i>>>5]));s+=String.fromCharCode(c[i]^g[i&31]);}
@@ -65,12 +65,14 @@ function wynik() {
 var punkty=0;
 var maks=0;
 var d=null;
-while(!d) d=otworz(prompt("Po\x70roś prowadzącego o wprowadzenie kodu",""));
+// Cancel gives up quietly: the line below the questions asks again.
+for(var c;!d;d=otworz(c))if((c=prompt("Po\x70roś prowadzącego o wprowadzenie kodu",""))==null)return;
 if(!Q) zbierz();
 msg=open("","DisplayWindow","resizable scrollbars menubar=no width=330 height=540 left=458 top=0");
 if (!msg) msg=wynikwstronie();
 msg.document.write("<HEAD><LINK rel='stylesheet' href='../css/style2.css'><TITLE>Wynik testu</TITLE></HEAD>");
 msg.document.write("<H1>Wynik Testu</H1>");
+if(pieczec.k)msg.document.write("<P><B>Kopia nr "+pieczec.k+"</B></P>");
 for(var i=0;i<Q.length;i++){var e=Q[kolejnosc[i]],q=d[kolejnosc[i]],n=i+1,k,w,x;
 if(q[0]==1){maks+=1;x=e.o[q[1]];if(q[1]>=0&&x&&x.checked){punkty+=1;zad(n,1);}else zad(n,0);}
 else if(q[0]==2){maks+=2;x=e.f&&e.f.question;if(x&&x.value==q[1]){punkty+=2;zad(n,1);}else zad(n,0);}
@@ -105,30 +107,36 @@ QString naglowek(const QString& seconds)
     return head.left(head.indexOf(script) + script.size());
 }
 
-void dopiszNapis(QByteArray& out, const QString& text)
+// A value padded with blanks, which JSON skips, to a fixed width.
+void dopiszStale(QByteArray& out, const QByteArray& value, qsizetype width)
+{
+    out += value;
+    out.append(width - value.size(), ' ');
+}
+
+// Every code unit escaped, so the script gets back the very string, a lone surrogate too, and the
+// length tells only how many units there are. The field takes no more than poleOdpowiedzi units:
+// a longer model answer is sealed as its first poleOdpowiedzi + 1, which still matches nothing
+// typed, and every answer takes the same room.
+void dopiszWzor(QByteArray& out, const QString& text)
 {
     static constexpr char digits[] = "0123456789abcdef";
-    out += '"';
-    for (const QChar c : text) {
+    constexpr qsizetype units = reguly::poleOdpowiedzi + 1;
+    QByteArray s = "\"";
+    for (const QChar c : text.left(units)) {
         const char16_t u = c.unicode();
-        if (u == '"' || u == '\\') {
-            out += '\\';
-            out += char(u);
-        } else if (u >= 0x20 && u < 0x7f) {
-            out += char(u);
-        } else {
-            // Escaped code units: the script gets back the very string, a lone surrogate too.
-            const char escape[] = {
-                '\\', 'u', digits[u >> 12], digits[(u >> 8) & 15], digits[(u >> 4) & 15], digits[u & 15]};
-            out.append(escape, 6);
-        }
+        const char escape[] = {
+            '\\', 'u', digits[u >> 12], digits[(u >> 8) & 15], digits[(u >> 4) & 15], digits[u & 15]};
+        s.append(escape, 6);
     }
-    out += '"';
+    s += '"';
+    dopiszStale(out, s, 6 * units + 2);
 }
 
 // What the scoring needs, as JSON in draw order: [1, right index or -1] for a single choice,
-// [0, four marks] for a multiple choice, [2, model answer] for a typed answer. Padded with blanks
-// to a multiple of 256 bytes, so that its length does not give away the length of model answers.
+// [0, four marks] for a multiple choice, [2, model answer] for a typed answer. Each value takes a
+// fixed width, so the length tells only how many questions of each type there are; the whole is
+// padded to a multiple of 256 bytes besides.
 QByteArray odpowiedzi(const QList<rekord>& pytania)
 {
     QByteArray json;
@@ -142,17 +150,17 @@ QByteArray odpowiedzi(const QList<rekord>& pytania)
         case Pytanie::Typ::Opcja:
             // An answer the page does not show can never be chosen: such a question is never right.
             json += "[1,";
-            json += QByteArray::number(reguly::opcjaNaStronie(p).value_or(-1));
+            dopiszStale(json, QByteArray::number(reguly::opcjaNaStronie(p).value_or(-1)), 2);
             break;
         case Pytanie::Typ::Tekst:
             json += "[2,";
-            dopiszNapis(json, p.wzor());
+            dopiszWzor(json, p.wzor());
             break;
         default:
             json += "[0";
             for (int k = 0; k < reguly::odpowiedziNaStronie; ++k) {
                 json += ',';
-                json += QByteArray::number(p.znaczniki[k]);
+                dopiszStale(json, QByteArray::number(p.znaczniki[k]), 6); // -32768
             }
         }
         json += ']';
@@ -160,6 +168,21 @@ QByteArray odpowiedzi(const QList<rekord>& pytania)
     json += ']';
     json.append((256 - json.size() % 256) % 256, ' ');
     return json;
+}
+
+// A shuffled page moves each answer with what follows its button, and the default block puts a
+// space before the fourth answer alone: it would travel with that answer and tell which it was.
+QString blokStrony(const rekord& r, int nr, bool losowo)
+{
+    QString block = blok(r, nr).blokpytania;
+    const Pytanie p = Pytanie::zRekordu(r);
+    if (losowo && reguly::typNaStronie(p) == Pytanie::Typ::Opcja) {
+        // The block ends with the fourth button, the space, the answer and "</FORM></TR>".
+        const qsizetype at = block.size() - 12 - p.odpowiedzi[3].size() - 1;
+        Q_ASSERT(block.at(at) == QLatin1Char(' ') && block.at(at - 1) == QLatin1Char('>'));
+        block.remove(at, 1);
+    }
+    return block;
 }
 
 } // namespace
@@ -175,6 +198,11 @@ Pieczec Pieczec::nowa(bool losowo)
     return p;
 }
 
+QString numerKopii(int kopia)
+{
+    return QStringLiteral("%1").arg(kopia, 2, 10, QLatin1Char('0'));
+}
+
 QString zapieczetowana(const QList<rekord>& pytania, const QString& seconds, const QString& code,
                        const Pieczec& p)
 {
@@ -188,14 +216,15 @@ QString zapieczetowanaKluczem(const QList<rekord>& pytania, const QString& secon
     QString blocks;
     blocks.reserve(700 * pytania.size());
     for (qsizetype i = 0; i < pytania.size(); ++i)
-        blocks += blok(pytania.at(i), int(i + 1)).blokpytania;
+        blocks += blokStrony(pytania.at(i), int(i + 1), p.losowo);
 
     const QString head = naglowek(seconds);
-    const QString data = QStringLiteral("var pieczec={s:\"%1\",n:\"%2\",i:%3,m:%4,l:%5,t:\"%6\",d:\"")
+    const QString data = QStringLiteral("var pieczec={s:\"%1\",n:\"%2\",i:%3,m:%4,l:%5,%6t:\"%7\",d:\"")
                              .arg(QLatin1String(p.sol.toHex()), QLatin1String(p.nonce.toHex()))
                              .arg(p.iteracje)
                              .arg(pytania.size())
                              .arg(p.losowo ? 1 : 0)
+                             .arg(p.kopia ? QStringLiteral("k:\"%1\",").arg(numerKopii(p.kopia)) : QString())
                              .arg(QLatin1String(z.znacznik.toHex()));
     const QByteArray cipher = z.szyfr.toHex();
 
@@ -207,7 +236,13 @@ QString zapieczetowanaKluczem(const QList<rekord>& pytania, const QString& secon
     page += QLatin1String(cipher);
     page += QStringLiteral("\"};\r");
     page += skrypt();
-    page += ogonZapieczetowany();
+    if (p.kopia) // the instructor reads which code to type
+        page +=
+            QString(ogonZapieczetowany())
+                .replace(QStringLiteral("<H1>Test</H1>"),
+                         QStringLiteral("<H1>Test</H1><P><B>Kopia nr %1</B></P>").arg(numerKopii(p.kopia)));
+    else
+        page += ogonZapieczetowany();
     page += blocks;
     page += stopkaZapieczetowana();
     return page;

@@ -23,10 +23,14 @@ struct Pieczec
     int iteracje = pieczec::iteracje;
     QByteArray sol;   // 16 bytes
     QByteArray nonce; // 16 bytes
+    int kopia = 0;    // one of separate copies, from 1, shown on the page and in its result; 0: none
 
     // Salt and nonce from the system's random source.
     static Pieczec nowa(bool losowo);
 };
+
+// A copy's number as its file name and page show it: "07".
+QString numerKopii(int kopia);
 
 // The page of the questions in draw order; seconds as strona::sekundy formats them.
 QString zapieczetowana(const QList<rekord>& pytania, const QString& seconds, const QString& code,
