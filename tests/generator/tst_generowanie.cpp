@@ -239,8 +239,7 @@ void TstGenerowanie::separateCopies()
     QVERIFY2(text.startsWith(u"Kody kopii\nZestaw: zestaw\nData: 07.12.2026\nLiczba kopii: 3\n"_s) &&
                  text.contains(lines.join(u'\n')),
              qPrintable(text));
-    // The codes cannot be written: no copy is replaced by one whose code nobody has.
-    const QByteArray first = readAll(u"test-01.html"_s);
+    const QByteArray first = readAll(u"test-01.html"_s); // no kody.pdf written: no copy replaced
     QVERIFY(QFile::remove(u"kody.pdf"_s) && QDir().mkdir(u"kody.pdf"_s));
     QVERIFY(!g->zapiszKopie(u"1"_s, copies, {}).zrobione && readAll(u"test-01.html"_s) == first);
 }
