@@ -56,19 +56,9 @@ Io io()
 QByteArray setOf(int records)
 {
     std::mt19937 random(1);
-    QByteArray bytes;
-    bytes.reserve(qsizetype(records) * rekord::size);
-    for (int n = 1; n <= records; ++n) {
-        rekord r = rekord::pusty();
-        r.typ = qint16(random() % 3);
-        ustawTekst(r.pytanie,
-                   QStringLiteral("Pytanie numer %1: które z poniższych zdań jest prawdziwe?").arg(n));
-        for (int k = 1; k <= 5; ++k)
-            ustawTekst(r.odp(k), QStringLiteral("Odpowiedź %1 do pytania %2").arg(k).arg(n));
-        r.poprawna(1 + int(random() % 4)) = r.typ == 1 ? -1 : 1;
-        bytes += r.encode();
-    }
-    return bytes;
+    return zestawBenchmarku(
+        records, [&](int) { return typZKodu(qint16(random() % 3)); },
+        [&](int) { return 1 + int(random() % 4); });
 }
 
 // Processor time of this thread, without the time spent waiting for the disk.

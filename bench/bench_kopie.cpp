@@ -34,18 +34,8 @@ double cpuMs()
 
 QByteArray setOf(int records)
 {
-    QByteArray bytes;
-    for (int n = 1; n <= records; ++n) {
-        rekord r = rekord::pusty();
-        r.typ = qint16(n % 3);
-        ustawTekst(r.pytanie,
-                   QStringLiteral("Pytanie numer %1: które z poniższych zdań jest prawdziwe?").arg(n));
-        for (int k = 1; k <= 5; ++k)
-            ustawTekst(r.odp(k), QStringLiteral("Odpowiedź %1 do pytania %2").arg(k).arg(n));
-        r.poprawna(1 + n % 4) = r.typ == 1 ? -1 : 1;
-        bytes += r.encode();
-    }
-    return bytes;
+    return zestawBenchmarku(
+        records, [](int n) { return typZKodu(qint16(n % 3)); }, [](int n) { return 1 + n % 4; });
 }
 
 struct Pomiar

@@ -5,6 +5,7 @@
 //
 //   bench_sprawdzenie [ROUNDS]   run by hand from a Release or RelWithDebInfo build
 
+#include "pytanie.h"
 #include "setfile.h"
 #include "sprawdzenie.h"
 
@@ -40,9 +41,9 @@ rekord question(int n)
                               .arg(n % 250 == 0 ? QStringLiteral(" & < ") : QString()));
     for (int k = 1; k <= 4; ++k)
         ustawTekst(r.odp(k), QStringLiteral("Odpowiedź %1 do pytania %2").arg(k).arg(n));
-    if (r.typ == 2)
+    if (typZKodu(r.typ) == Pytanie::Typ::Tekst)
         ustawTekst(r.odp1, n % 7 == 0 ? QStringLiteral("Wynik") : QStringLiteral("%1").arg(n % 40));
-    else if (r.typ == 1)
+    else if (typZKodu(r.typ) == Pytanie::Typ::Opcja)
         r.poprawna(n % 5 + 1) = -1;
     else
         r.poprawna(n % 4 + 1) = n % 11 == 0 ? 0 : 1;
