@@ -140,7 +140,8 @@ namespace {
 std::optional<int> indeks(const QJsonValue& v)
 {
     const double d = v.toDouble(-1);
-    if (!v.isDouble() || d != static_cast<int>(d) || d < 0 || d >= naStronie)
+    // The range first: a number as large as 1e300 has no int to compare with.
+    if (!v.isDouble() || d < 0 || d >= naStronie || d != static_cast<int>(d))
         return std::nullopt;
     return static_cast<int>(d);
 }

@@ -160,6 +160,20 @@ Generowanie::Skutek Generowanie::zapiszKopie(const QString& ile, Opcje opcje, co
         seals.last().kopia = k;
         kody_ << pieczec::wydajKod();
     }
+    const QString folder = QDir(folderZestawu_).absolutePath();
+    // The codes first: should they not be written, no copy is replaced by one nobody can open.
+    const QString codesPath = folder + QStringLiteral("/kody.pdf");
+    druk::Tabela codes{{{QStringLiteral("Zestaw:"), nazwa_}},
+                       {QStringLiteral("Kopia"), QStringLiteral("Plik"), QStringLiteral("Kod")},
+                       {}};
+    if (!data.isNull())
+        codes.opis.append({QStringLiteral("Data:"), data.toString(QStringLiteral("dd.MM.yyyy"))});
+    codes.opis.append({QStringLiteral("Liczba kopii:"), QString::number(count)});
+    for (int k = 1; k <= count; ++k)
+        codes.wiersze.append(
+            {strona::numerKopii(k), QStringLiteral("test-%1.html").arg(strona::numerKopii(k)), kody_[k - 1]});
+    if (const Wynik<void> written = druk::wyniki(QStringLiteral("Kody kopii"), codes, codesPath); !written)
+        return Skutek{false, {{Komunikat::NieZapisanoTestu, {codesPath}, written.error()}}};
     // The keys take a good part of a second each, on purpose: they are derived on every core.
     QList<QByteArray> keys(count);
     QByteArray* key = keys.data(); // no thread touches the lists but through this and at()
@@ -172,7 +186,6 @@ Generowanie::Skutek Generowanie::zapiszKopie(const QString& ile, Opcje opcje, co
         });
     for (std::thread& worker : workers)
         worker.join();
-    const QString folder = QDir(folderZestawu_).absolutePath();
     for (int k = 1; k <= count; ++k) {
         const QString path =
             folder + QStringLiteral("/test-") + strona::numerKopii(k) + QStringLiteral(".html");
@@ -182,18 +195,6 @@ Generowanie::Skutek Generowanie::zapiszKopie(const QString& ile, Opcje opcje, co
                 false,
                 {{Komunikat::NiewlasciweDane, {}}, {Komunikat::NieZapisanoTestu, {path}, written.error()}}};
     }
-    const QString path = folder + QStringLiteral("/kody.pdf");
-    druk::Tabela codes{{{QStringLiteral("Zestaw:"), nazwa_}},
-                       {QStringLiteral("Kopia"), QStringLiteral("Plik"), QStringLiteral("Kod")},
-                       {}};
-    if (!data.isNull())
-        codes.opis.append({QStringLiteral("Data:"), data.toString(QStringLiteral("dd.MM.yyyy"))});
-    codes.opis.append({QStringLiteral("Liczba kopii:"), QString::number(count)});
-    for (int k = 1; k <= count; ++k)
-        codes.wiersze.append(
-            {strona::numerKopii(k), QStringLiteral("test-%1.html").arg(strona::numerKopii(k)), kody_[k - 1]});
-    if (const Wynik<void> written = druk::wyniki(QStringLiteral("Kody kopii"), codes, path); !written)
-        return Skutek{false, {{Komunikat::NieZapisanoTestu, {path}, written.error()}}};
     return {};
 }
 

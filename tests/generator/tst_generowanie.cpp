@@ -239,6 +239,9 @@ void TstGenerowanie::separateCopies()
     QVERIFY2(text.startsWith(u"Kody kopii\nZestaw: zestaw\nData: 07.12.2026\nLiczba kopii: 3\n"_s) &&
                  text.contains(lines.join(u'\n')),
              qPrintable(text));
+    const QByteArray first = readAll(u"test-01.html"_s); // no kody.pdf written: no copy replaced
+    QVERIFY(QFile::remove(u"kody.pdf"_s) && QDir().mkdir(u"kody.pdf"_s));
+    QVERIFY(!g->zapiszKopie(u"1"_s, copies, {}).zrobione && readAll(u"test-01.html"_s) == first);
 }
 
 QTEST_MAIN(TstGenerowanie)

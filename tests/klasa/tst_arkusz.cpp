@@ -110,6 +110,7 @@ private slots:
         QTest::newRow("single out of range") << QByteArray("[4,[],\"\"]");
         QTest::newRow("single negative") << QByteArray("[-1,[],\"\"]");
         QTest::newRow("single fraction") << QByteArray("[1.5,[],\"\"]");
+        QTest::newRow("single huge") << QByteArray("[1e300,[],\"\"]");
         QTest::newRow("single as text") << QByteArray("[\"1\",[],\"\"]");
         QTest::newRow("single as list") << QByteArray("[[1],[],\"\"]");
         QTest::newRow("multiple repeated") << QByteArray("[null,[1,1],\"\"]");

@@ -91,12 +91,13 @@ void TstShell::desktopMessageBox()
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
-        shown = box->windowTitle() + QLatin1Char('|') + box->text();
+        shown = box->windowTitle() + u'|' + box->text() + u"|%1"_s.arg(box->textFormat());
         QTest::keyClick(box, Qt::Key(key));
     });
     const auto buttons = answer == int(Dialogs::Answer::Ok) ? Dialogs::Buttons::Ok : Dialogs::Buttons::YesNo;
-    QCOMPARE(int(QtDialogs().message(nullptr, u"a\rb"_s, buttons, Dialogs::Icon::None, u"Tytuł"_s)), answer);
-    QCOMPARE(shown, u"Tytuł|a\nb"_s);
+    QCOMPARE(int(QtDialogs().message(nullptr, u"<b>a</b>\rb"_s, buttons, Dialogs::Icon::None, u"Tytuł"_s)),
+             answer);
+    QCOMPARE(shown, u"Tytuł|<b>a</b>\nb|%1"_s.arg(Qt::PlainText));
 }
 
 // The texts fixed for the users, typos and trailing blank included, with their box: "title|icon

@@ -17,6 +17,8 @@ Dialogs::Answer QtDialogs::message(QWidget* parent, const QString& text, Buttons
 {
     QMessageBox box(parent);
     box.setWindowTitle(title);
+    // Plain text always: a message may quote a name a pupil typed, such as "<b>Ala</b>".
+    box.setTextFormat(Qt::PlainText);
     box.setText(QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
     switch (icon) {
     case Icon::None:
