@@ -147,7 +147,8 @@ modules() {
         rm -rf "$sq" && mkdir -p "$sq" "$deps_prefix/lib" "$deps_prefix/include"
         # The one-file form of SQLite is generated on the build machine, then compiled for Windows.
         (cd "$sq" && "$cache/src/sqlite3/configure" --disable-tcl >configure.log 2>&1 && make -s sqlite3.c >/dev/null)
-        $triplet-gcc-posix -Os -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION -c "$sq/sqlite3.c" -o "$sq/sqlite3.o"
+        $triplet-gcc-posix -Os -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION \
+            -DSQLITE_ENABLE_COLUMN_METADATA -c "$sq/sqlite3.c" -o "$sq/sqlite3.o"
         $triplet-ar rcs "$deps_prefix/lib/libsqlite3.a" "$sq/sqlite3.o"
         cp "$sq/sqlite3.h" "$deps_prefix/include/"
         local drv=$cache/build/qsqlite-$qt_hash
@@ -155,7 +156,7 @@ modules() {
             -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$qt_prefix;$deps_prefix" \
             -DCMAKE_FIND_ROOT_PATH="$qt_prefix;$deps_prefix" -DQT_HOST_PATH=/usr \
             -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DFEATURE_system_sqlite=ON \
-            -DFEATURE_sql_odbc=OFF -DFEATURE_sql_psql=OFF -DFEATURE_sql_mysql=OFF >/dev/null
+            -DFEATURE_sql_odbc=OFF -DFEATURE_sql_psql=OFF -DFEATURE_sql_mysql=OFF -DCMAKE_INSTALL_PREFIX="$qt_prefix" >/dev/null
         cmake --build "$drv" --parallel "$jobs"
         cmake --install "$drv" >/dev/null
         touch "$qt_prefix/.qsqlite"
