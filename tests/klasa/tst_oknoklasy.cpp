@@ -1,6 +1,7 @@
 #include "frmtest.h"
 #include "okna.h"
 #include "oknoklasy.h"
+#include "program.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -190,7 +191,9 @@ void TstOknoKlasy::wznowienie()
     QCOMPARE(pisze(u"Ala"_s, u"odp 1"_s, false).first, 204);
     QTRY_COMPARE(okno()->findChild<QTableWidget*>(u"tabuczniowie"_s)->rowCount(), 1);
     dialogs->answers << Dialogs::Answer::No << Dialogs::Answer::Yes;
-    QVERIFY(!okno()->close() && okno()->close()); // asked twice while Ala writes
+    Program program(*dialogs, dir->path());
+    program.zakoncz(); // "Koniec" asked while Ala writes, and "Nie" keeps the program
+    QVERIFY(!program.konczy() && okno() && okno()->close());
     QVERIFY(message().startsWith(u"Test w klasie|Uczniowie jeszcze piszą (1). Zamknąć okno?"_s));
 
     dialogs->answers << Dialogs::Answer::Yes;
