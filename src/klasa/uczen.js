@@ -107,15 +107,6 @@
     if (s === 0 && koniec && !poCzasie) { poCzasie = true; setTimeout(wczytaj, 2000); }
   }
 
-  // No answer from the teacher's computer. Past the deadline that is the end of the test, since the
-  // server stops with it; before it, the pupil may try again. True when it is worth trying again.
-  function bezPolaczenia() {
-    if (oddany) return false;
-    if (poCzasie) { zakonczono('Test jest zakończony.'); komunikat(''); return false; }
-    komunikat('Brak połączenia z serwerem. Spróbuj ponownie.');
-    return true;
-  }
-
   function blad(w) {
     if (w.status === 401) { localStorage.removeItem(KLUCZ); token = null; pokazDolaczenie(); }
     // The end of the test is said once, in its place, not again as an error.
@@ -136,7 +127,8 @@
       if (w.status === 503) setTimeout(zapisz, 3000); // the server could not save: it tries again
     } catch (e) {
       $('zapis').textContent = '';
-      if (bezPolaczenia()) setTimeout(zapisz, 3000);
+      komunikat('Brak połączenia z serwerem. Spróbuj ponownie.');
+      setTimeout(zapisz, 3000);
     }
     wToku = false;
     if (ponow) { ponow = false; zapisz(); }
@@ -160,7 +152,7 @@
       if (w.dane.oddano) oddano(w.dane);
       else rysuj(w.dane);
     } catch (e) {
-      bezPolaczenia();
+      if (!oddany) komunikat('Brak połączenia z serwerem. Spróbuj ponownie.');
     }
   }
 
@@ -188,7 +180,7 @@
       oddano(w.dane);
     } catch (e) {
       oddawany = false;
-      bezPolaczenia();
+      komunikat('Brak połączenia z serwerem. Spróbuj ponownie.');
     }
   });
 
