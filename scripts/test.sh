@@ -20,7 +20,7 @@ cmake --build --preset sanitize
 
 # Under the sanitizers: everything that runs our code in-process. The browser, package and
 # end-to-end tests drive the ordinary build and run once, below.
-ctest --preset sanitize -j2 -E 'tst_przegladarka|tst_pakiet|e2e'
+ctest --preset sanitize -j2 -E 'tst_przegladarka|tst_uczen|tst_pakiet|e2e'
 
 seconds=${FUZZ_SECONDS:-60}
 if [ -f scripts/fuzz.sh ] && [ "$seconds" != 0 ]; then
