@@ -192,6 +192,8 @@ void TstEdycjaZestawu::deletionAndAppend()
     last = e->dolacz(dir->file(u"one"_s));
     QCOMPARE(counts(), u"13/13"_s);
     QCOMPARE(readAll(u"set"_s), setOf(ten + three + three.mid(0, 1)));
+    if (!FileSizeLimit::works)
+        QSKIP("Windows has no file size limit");
     {
         const FileSizeLimit limit(readAll(u"set"_s).size() + 1314 + 10);
         last = e->dolacz(dir->file(u"other"_s));
@@ -293,6 +295,8 @@ void TstEdycjaZestawu::checkPrintAndFaults()
     QVERIFY(e->nowePytanie(screen()).zrobione);
     s = {};
     s.pytanie = u"nowe"_s;
+    if (!FileSizeLimit::works) // and Wine keeps the name of a deleted file until it is closed
+        QSKIP("Windows has no file size limit");
     {
         const FileSizeLimit limit(3 * 1314 + 100);
         last = e->nowePytanie(s);

@@ -104,7 +104,7 @@ void TstGenerowanie::start()
     const QStringList before = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     const QDateTime changed = QFileInfo(u"zestaw"_s).lastModified();
     QCOMPARE(open(), count > 0);
-    if (count && length >= 0) // held for reading only: a read-only file or medium is enough
+    if (count && length >= 0 && QDir(u"/proc/self/fd"_s).exists()) // held for reading only (Linux tells)
         QCOMPARE(accessMode(u"zestaw"_s), O_RDONLY);
     if (count)
         QCOMPARE(g->iloscrekordow(), count);
@@ -166,6 +166,8 @@ void TstGenerowanie::failures()
     QFETCH(int, sizeLimit);
     QFETCH(QString, shown);
     QFETCH(int, drawn);
+    if (sizeLimit && !FileSizeLimit::works)
+        QSKIP("Windows has no file size limit");
     writeSet(150);
     QVERIFY(writeAll(u"test.html"_s, QByteArray(3000, 'e')));
     std::deque<double> random;
@@ -234,11 +236,13 @@ void TstGenerowanie::separateCopies()
     // Each copy its own draw: 3 and 1, then 5 and 2.
     QVERIFY(readAll(u"test-02.html"_s).contains("Pytanie 5") &&
             !readAll(u"test-01.html"_s).contains("Pytanie 5"));
+#ifndef _WIN32                                       // the tools are the build machine's
     QCOMPARE(run(u"node"_s, args), u"3 copies\n"_s); // each code opens its own copy and no other
     const QString text = run(u"pdftotext"_s, {u"-raw"_s, u"-enc"_s, u"UTF-8"_s, u"kody.pdf"_s, u"-"_s});
     QVERIFY2(text.startsWith(u"Kody kopii\nZestaw: zestaw\nData: 07.12.2026\nLiczba kopii: 3\n"_s) &&
                  text.contains(lines.join(u'\n')),
              qPrintable(text));
+#endif
     const QByteArray first = readAll(u"test-01.html"_s); // no kody.pdf written: no copy replaced
     QVERIFY(QFile::remove(u"kody.pdf"_s) && QDir().mkdir(u"kody.pdf"_s));
     QVERIFY(!g->zapiszKopie(u"1"_s, copies, {}).zrobione && readAll(u"test-01.html"_s) == first);
