@@ -2,7 +2,7 @@
 # Installs what building and testing need on Debian 12 (run as root). Skips what is present.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-          qt6-image-formats-plugins qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite
+          qt6-image-formats-plugins libqt6sql6-sqlite
           libqrencode-dev)
 if [ "${1:-}" = "--test" ]; then
     packages+=(xvfb xauth x11-xkb-utils xdotool imagemagick chromium firefox-esr webkit2gtk-driver nodejs npm

@@ -28,8 +28,7 @@ step() {
 packages() {
     local wanted=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                   mingw-w64-tools nsis wine wine64 xvfb xauth xdotool imagemagick zip dpkg-dev xz-utils
-                  bzip2 tcl cmake ninja-build perl python3 qt6-base-dev qt6-base-dev-tools
-                  qt6-httpserver-dev qt6-websockets-dev)
+                  bzip2 tcl cmake ninja-build perl python3 qt6-base-dev qt6-base-dev-tools)
     local missing=() p
     for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -118,28 +117,10 @@ qt() {
     touch "$qt_prefix/.complete"
 }
 
-# The class test needs Qt HttpServer (with Qt WebSockets), the SQLite driver and libqrencode. Without
-# the Qt modules' sources the program is built without the class test, and says so.
-klasa=OFF
+# The class test needs the SQLite driver and libqrencode, built here from Debian's sources (its
+# HTTP is the program's own, on Qt Network).
 deps_prefix=$cache/deps-mingw-$qt_hash
 modules() {
-    local m
-    for m in qt6-websockets qt6-httpserver; do
-        if ! (source_package "$m") 2>/dev/null; then
-            echo "windows.sh: the source of $m is not in the archive's reach; built without the class test" >&2
-            return 0
-        fi
-    done
-    for m in qtwebsockets qthttpserver; do
-        [ -f "$qt_prefix/.$m" ] && continue
-        local build=$cache/build/$m-$qt_hash src=$cache/src/qt6-${m#qt}
-        rm -rf "$build" && mkdir -p "$build"
-        (cd "$build" && "$qt_prefix/bin/qt-configure-module" "$src" \
-            >"$build/configure.log" 2>&1) || { tail -40 "$build/configure.log" >&2; exit 1; }
-        cmake --build "$build" --parallel "$jobs"
-        cmake --install "$build" >/dev/null
-        touch "$qt_prefix/.$m"
-    done
     # Debian's qt6-base is without SQLite; the driver is built on its own from Debian's sqlite3.
     if [ ! -f "$qt_prefix/.qsqlite" ]; then
         source_package sqlite3
@@ -171,7 +152,6 @@ modules() {
         cmake --build "$qr" && cmake --install "$qr" >/dev/null
         touch "$deps_prefix/.qrencode"
     fi
-    klasa=ON
 }
 
 # Windows programs are run under Wine, finding the DLLs of Qt and of the MinGW runtime.
@@ -188,7 +168,7 @@ program() {
     cmake -S "$repo" -B "$out/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESTOWNIK_WERROR=ON \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$qt_prefix;$deps_prefix" \
         -DCMAKE_FIND_ROOT_PATH="$qt_prefix;$deps_prefix" -DQT_HOST_PATH=/usr \
-        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DTESTOWNIK_KLASA=$klasa >/dev/null
+        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >/dev/null
     cmake --build "$out/build" --parallel "$jobs" --target testownik
 }
 
@@ -236,8 +216,7 @@ bundle() {
     cp "$out/build/src/app/testownik.exe" "$repo/data/test.hlp" "$repo/data/koniec.html" "$stage/"
     cp -r "$repo/data/pomoc" "$repo/data/css" "$stage/"
     local plugins=(platforms/qwindows.dll styles/qwindowsvistastyle.dll imageformats/qgif.dll
-                   imageformats/qico.dll imageformats/qjpeg.dll) p
-    [ "$klasa" = ON ] && plugins+=(sqldrivers/qsqlite.dll)
+                   imageformats/qico.dll imageformats/qjpeg.dll sqldrivers/qsqlite.dll) p
     for p in "${plugins[@]}"; do
         mkdir -p "$stage/$(dirname "$p")" && cp "$qt_prefix/plugins/$p" "$stage/$p"
     done
@@ -273,7 +252,6 @@ installer() {
     } >"$lista/usun.nsh"
     local defs=(-DVERSION="$version" -DLISTA="$lista" -DIKONA="$repo/data/windows/testownik.ico"
                 -DWYJSCIE="$out/testownik-$version-setup.exe")
-    [ "$klasa" = ON ] && defs+=(-DKLASA)
     makensis -V2 "${defs[@]}" "$repo/data/windows/testownik.nsi"
     ls -l "$out/testownik-$version-setup.exe"
 }
@@ -324,7 +302,7 @@ smoke() {
 step "packages" packages
 step "Qt $qt_version ($qt_hash)" qt
 [ "$upto" = qt ] && exit 0
-step "Qt modules of the class test" modules
+step "libraries of the class test" modules
 step "program" program
 [ "${WINDOWS_TESTS:-1}" = 0 ] || step "tests under Wine" tests
 step "zip" bundle

@@ -1,8 +1,8 @@
 ; The Windows installer of Testownik, made by scripts/windows.sh:
 ;   makensis -DVERSION=0.1.0 -DLISTA=<folder of instaluj.nsh and usun.nsh> -DIKONA=<icon>
-;            -DWYJSCIE=<setup.exe> [-DKLASA] testownik.nsi
-; Per machine, into Program Files; a Start menu entry; with the class test, an inbound firewall
-; rule for private networks. The uninstaller removes exactly what was installed. /S: silently.
+;            -DWYJSCIE=<setup.exe> testownik.nsi
+; Per machine, into Program Files; a Start menu entry; an inbound firewall rule for the class test,
+; for private networks. The uninstaller removes exactly what was installed. /S: silently.
 ; A 64-bit installer for a 64-bit program (and one Wine runs without its 32-bit half).
 Target amd64-unicode
 !include "MUI2.nsh"
@@ -58,11 +58,9 @@ Section "${NAZWA}"
     WriteUninstaller "$INSTDIR\odinstaluj.exe"
     CreateShortcut "$SMPROGRAMS\${NAZWA}.lnk" "$INSTDIR\testownik.exe" "" "$INSTDIR\testownik.exe" 0
 
-!ifdef KLASA
     ; Pupils reach the class test from the school's network.
     nsExec::ExecToLog 'netsh advfirewall firewall add rule name="${NAZWA}" dir=in action=allow program="$INSTDIR\testownik.exe" enable=yes profile=private'
     Pop $0
-!endif
 
     WriteRegStr HKLM "${KLUCZ}" "DisplayName" "${NAZWA}"
     WriteRegStr HKLM "${KLUCZ}" "DisplayVersion" "${VERSION}"
@@ -75,10 +73,8 @@ Section "${NAZWA}"
 SectionEnd
 
 Section "Uninstall"
-!ifdef KLASA
     nsExec::ExecToLog 'netsh advfirewall firewall delete rule name="${NAZWA}" program="$INSTDIR\testownik.exe"'
     Pop $0
-!endif
     Delete "$SMPROGRAMS\${NAZWA}.lnk"
     !include "${LISTA}\usun.nsh"
     Delete "$INSTDIR\odinstaluj.exe"

@@ -1,16 +1,15 @@
 #include "serwerklasy.h"
 
 #include <QFile>
-#include <QHttpServerRequest>
-#include <QHttpServerResponder>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMimeDatabase>
+#include <QTcpServer>
 #include <QTcpSocket>
 
-using Status = QHttpServerResponder::StatusCode;
+using Status = http::Status;
 
-// Owns the listening socket so the server sees every connection before Qt's HTTP code reads it.
+// A listening socket; each connection it takes goes straight to the server.
 class SerwerKlasy::Gniazdo : public QTcpServer
 {
 public:
@@ -25,7 +24,6 @@ protected:
             return;
         }
         serwer_.nowe(s);
-        addPendingConnection(s);
     }
 
 private:
@@ -64,7 +62,7 @@ std::pair<Status, const char16_t*> odmowa(TestKlasowy::Odmowa o)
     return {Status::ServiceUnavailable, u"Nie udało się zapisać. Spróbuj ponownie."};
 }
 
-const QHttpServerResponder::HeaderList naglowkiJson = {
+const http::Naglowki naglowkiJson = {
     {"Content-Type", "application/json; charset=utf-8"},
     {"Cache-Control", "no-store"},
     {"X-Content-Type-Options", "nosniff"},
@@ -73,11 +71,6 @@ const QHttpServerResponder::HeaderList naglowkiJson = {
 QByteArray zwarty(const QJsonObject& o)
 {
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
-}
-
-void blad(QHttpServerResponder& r, Status s, const QString& tekst)
-{
-    r.write(zwarty({{u"blad"_qs, tekst}}), naglowkiJson, s);
 }
 
 // A pupil's own points, while the teacher shows them.
@@ -96,17 +89,17 @@ QString czas(const QDateTime& t)
     return t.toUTC().toString(Qt::ISODate);
 }
 
-QString token(const QHttpServerRequest& r)
+QString token(const http::Zapytanie& r)
 {
-    const auto h = r.value("Authorization");
+    const auto h = r.naglowek("Authorization");
     return h.startsWith("Bearer ") ? QString::fromLatin1(h.mid(7).trimmed()) : QString();
 }
 
 // The body as one JSON object; none for anything else.
-std::optional<QJsonObject> obiekt(const QHttpServerRequest& r)
+std::optional<QJsonObject> obiekt(const http::Zapytanie& r)
 {
     QJsonParseError e{};
-    const auto d = QJsonDocument::fromJson(r.body(), &e);
+    const auto d = QJsonDocument::fromJson(r.tresc, &e);
     if (e.error != QJsonParseError::NoError || !d.isObject())
         return std::nullopt;
     return d.object();
@@ -119,15 +112,6 @@ const QHash<QString, std::pair<QString, QByteArray>> strony = {
     {u"/uczen.css"_qs, {u":/klasa/uczen.css"_qs, "text/css; charset=utf-8"}},
 };
 
-// A reply written before Qt reads the request: the request is already too big to read.
-const QByteArray zaDuze = [] {
-    const auto tresc =
-        QJsonDocument(QJsonObject{{u"blad"_qs, u"Za dużo danych."_qs}}).toJson(QJsonDocument::Compact);
-    return "HTTP/1.1 413 Payload Too Large\r\nContent-Type: application/json; charset=utf-8\r\n"
-           "Connection: close\r\nContent-Length: " +
-           QByteArray::number(tresc.size()) + "\r\n\r\n" + tresc;
-}();
-
 } // namespace
 
 // The page lives in this static library's resources, which a program must load by name.
@@ -136,7 +120,7 @@ static void zasobyKlasy()
     Q_INIT_RESOURCE(klasa);
 }
 
-SerwerKlasy::SerwerKlasy(TestKlasowy& test, QObject* parent) : QAbstractHttpServer(parent), test_(test)
+SerwerKlasy::SerwerKlasy(TestKlasowy& test, QObject* parent) : QObject(parent), test_(test)
 {
     zasobyKlasy();
     zegar_.start();
@@ -182,10 +166,7 @@ SerwerKlasy::~SerwerKlasy()
                 break;
         }
         if (!nowe.isEmpty() && nowe.back()->isListening()) {
-            for (auto* g : nowe) {
-                bind(g);
-                gniazda_.append(g);
-            }
+            gniazda_.append(nowe);
             return quint16(port);
         }
         qDeleteAll(nowe);
@@ -214,47 +195,88 @@ void SerwerKlasy::nowe(QTcpSocket* s)
         polaczenia_.erase(najstarsze);
         stare->abort();
     }
-    polaczenia_.insert(s, {zegar_.elapsed(), 0});
+    polaczenia_.insert(s, {zegar_.elapsed()});
     connect(s, &QTcpSocket::readyRead, this, [this, s] { odczyt(s); });
     connect(s, &QTcpSocket::bytesWritten, this, [this, s] {
         if (auto it = polaczenia_.find(s); it != polaczenia_.end())
             it->ostatnio = zegar_.elapsed();
     });
     connect(s, &QObject::destroyed, this, [this, s] { polaczenia_.remove(s); });
-    connect(s, &QTcpSocket::disconnected, this, [this, s] { polaczenia_.remove(s); });
+    connect(s, &QTcpSocket::disconnected, this, [this, s] {
+        polaczenia_.remove(s);
+        s->deleteLater();
+    });
 }
 
+// Answers each whole request that has come, in order; one whose reply waits for the disk holds
+// back those after it.
 void SerwerKlasy::odczyt(QTcpSocket* s)
 {
-    // Connected before Qt's reader, so this sees each piece before it is taken in.
     auto it = polaczenia_.find(s);
-    if (it == polaczenia_.end())
+    if (it == polaczenia_.end()) {
+        s->readAll(); // closing: what still comes is dropped
         return;
+    }
     it->ostatnio = zegar_.elapsed();
-    it->przyjete += s->bytesAvailable();
-    if (it->przyjete > maksTresci + maksNaglowkow) {
-        polaczenia_.erase(it);
-        s->write(zaDuze);
-        s->disconnectFromHost();
-        s->readAll();
+    it->czytnik.dopisz(s->readAll());
+    // Looked up again each time: answering may close other connections, and that moves entries.
+    for (; it != polaczenia_.end() && !it->czeka; it = polaczenia_.find(s)) {
+        auto w = it->czytnik.nastepne();
+        using R = http::Czytnik::Wynik::Rodzaj;
+        if (w.rodzaj == R::Czekaj) {
+            if (w.kontynuuj)
+                s->write("HTTP/1.1 100 Continue\r\n\r\n");
+            // Requests sent while an earlier one waits are bounded like one request.
+            if (it->czytnik.wBuforze() > 2 * (maksTresci + maksNaglowkow))
+                wyslij(s, {Status::PayloadTooLarge, zwarty({{u"blad"_qs, u"Za dużo danych."_qs}})}, true);
+            return;
+        }
+        if (w.rodzaj == R::Blad) {
+            const auto tekst = w.blad == Status::PayloadTooLarge               ? u"Za dużo danych."_qs
+                               : w.blad == Status::RequestHeaderFieldsTooLarge ? u"Za długie nagłówki."_qs
+                                                                               : u"Nieprawidłowe dane."_qs;
+            wyslij(s, {w.blad, zwarty({{u"blad"_qs, tekst}})}, true);
+            return;
+        }
+        auto o = obsluz(w.zapytanie, s->peerAddress());
+        // A reply that tells of a change waits until the change is on the disk.
+        if (o.zapis && test_.czekaNaZapis()) {
+            it->czeka = true;
+            czeka_.append({s, std::move(o), w.zapytanie.zamknij});
+            return;
+        }
+        wyslij(s, o, w.zapytanie.zamknij);
     }
 }
 
-std::optional<SerwerKlasy::Odpowiedz> SerwerKlasy::api(const QHttpServerRequest& request)
+void SerwerKlasy::wyslij(QTcpSocket* s, const Odpowiedz& o, bool zamknij)
 {
-    const auto sciezka = request.url().path();
-    const auto metoda = request.method();
-    using M = QHttpServerRequest::Method;
+    auto naglowki = o.naglowki;
+    if (naglowki.isEmpty() && o.status != Status::NoContent)
+        naglowki = naglowkiJson;
+    else if (naglowki.isEmpty())
+        naglowki = {{"Cache-Control", "no-store"}, {"X-Content-Type-Options", "nosniff"}};
+    s->write(http::odpowiedz(o.status, naglowki, o.tresc, zamknij));
+    if (zamknij) {
+        polaczenia_.remove(s);
+        s->disconnectFromHost();
+    }
+}
+
+std::optional<SerwerKlasy::Odpowiedz> SerwerKlasy::api(const http::Zapytanie& request,
+                                                       const QHostAddress& skad)
+{
+    const auto& sciezka = request.sciezka;
+    const auto& metoda = request.metoda;
     const auto bladApi = [](TestKlasowy::Odmowa o) {
         const auto [s, tekst] = odmowa(o);
         return Odpowiedz{s, zwarty({{u"blad"_qs, QString::fromUtf16(tekst)}})};
     };
-    if (metoda == M::Post && sciezka == u"/api/dolacz") {
+    if (metoda == "POST" && sciezka == u"/api/dolacz") {
         const auto o = obiekt(request);
         if (!o || !(*o)[u"imie"].isString() || !(*o)[u"pin"].isString())
             return bladApi(TestKlasowy::Odmowa::ZlyKsztalt);
-        const auto w =
-            test_.dolacz((*o)[u"imie"].toString(), (*o)[u"pin"].toString(), request.remoteAddress());
+        const auto w = test_.dolacz((*o)[u"imie"].toString(), (*o)[u"pin"].toString(), skad);
         if (const auto* d = std::get_if<TestKlasowy::Dolaczenie>(&w))
             return Odpowiedz{
                 Status::Ok,
@@ -263,7 +285,7 @@ std::optional<SerwerKlasy::Odpowiedz> SerwerKlasy::api(const QHttpServerRequest&
                 true};
         return bladApi(std::get<TestKlasowy::Odmowa>(w));
     }
-    if (metoda == M::Get && sciezka == u"/api/stan") {
+    if (metoda == "GET" && sciezka == u"/api/stan") {
         const auto w = test_.stan(token(request));
         const auto* s = std::get_if<TestKlasowy::Stan>(&w);
         if (!s)
@@ -275,8 +297,8 @@ std::optional<SerwerKlasy::Odpowiedz> SerwerKlasy::api(const QHttpServerRequest&
         wynik(j, s->wynik);
         return Odpowiedz{Status::Ok, zwarty(j), true};
     }
-    const bool zapis = metoda == M::Put && sciezka == u"/api/odpowiedzi";
-    const bool oddanie = metoda == M::Post && sciezka == u"/api/oddaj";
+    const bool zapis = metoda == "PUT" && sciezka == u"/api/odpowiedzi";
+    const bool oddanie = metoda == "POST" && sciezka == u"/api/oddaj";
     if (!zapis && !oddanie)
         return std::nullopt;
     const auto t = token(request);
@@ -297,81 +319,53 @@ std::optional<SerwerKlasy::Odpowiedz> SerwerKlasy::api(const QHttpServerRequest&
 }
 
 // The batch the waiting replies depend on is on the disk, or was undone: then each is told to
-// try again. Written straight to the socket, as Qt's reply object lives only within the request.
+// try again. The requests that came after each one are answered next.
 void SerwerKlasy::wyslijCzekajace(bool ok)
 {
-    for (auto& [s, o] : std::exchange(czeka_, {})) {
+    for (auto& [s, o, zamknij] : std::exchange(czeka_, {})) {
         if (!s || s->state() != QAbstractSocket::ConnectedState)
             continue;
         if (!ok) {
             const auto [st, tekst] = odmowa(TestKlasowy::Odmowa::Zapis);
             o = {st, zwarty({{u"blad"_qs, QString::fromUtf16(tekst)}})};
         }
-        QByteArray z = "HTTP/1.1 " + QByteArray::number(int(o.status)) + ' ' +
-                       (o.status == Status::Ok          ? "OK"
-                        : o.status == Status::NoContent ? "No Content"
-                                                        : "Service Unavailable") +
-                       "\r\nCache-Control: no-store\r\nX-Content-Type-Options: nosniff\r\n";
-        if (o.status != Status::NoContent)
-            z += "Content-Type: application/json; charset=utf-8\r\nContent-Length: " +
-                 QByteArray::number(o.tresc.size()) + "\r\n";
-        s->write(z + "\r\n" + o.tresc);
+        wyslij(s, o, zamknij);
+        if (auto it = polaczenia_.find(s); it != polaczenia_.end()) {
+            it->czeka = false;
+            odczyt(s);
+        }
     }
 }
 
-bool SerwerKlasy::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket)
+SerwerKlasy::Odpowiedz SerwerKlasy::obsluz(const http::Zapytanie& request, const QHostAddress& skad)
 {
-    if (auto it = polaczenia_.find(socket); it != polaczenia_.end())
-        it->przyjete = 0;
-    qint64 naglowki = 0;
-    for (const auto& [k, v] : request.headers())
-        naglowki += k.size() + v.size() + 4;
-    auto w = naglowki > maksNaglowkow ? Odpowiedz{Status::RequestHeaderFieldsTooLarge,
-                                                  zwarty({{u"blad"_qs, u"Za długie nagłówki."_qs}})}
-             : request.body().size() > maksTresci
-                 ? Odpowiedz{Status::PayloadTooLarge, zwarty({{u"blad"_qs, u"Za dużo danych."_qs}})}
-                 : api(request);
-    // A reply that tells of a change waits until the change is on the disk.
-    if (w && w->zapis && test_.czekaNaZapis()) {
-        czeka_.append({socket, std::move(*w)});
-        return true;
-    }
-    auto r = makeResponder(request, socket);
-    if (w) {
-        if (w->status == Status::NoContent)
-            r.write(w->status);
-        else
-            r.write(w->tresc, naglowkiJson, w->status);
-        return true;
-    }
-    const auto sciezka = request.url().path();
-    if (request.method() == QHttpServerRequest::Method::Get && strony.contains(sciezka)) {
+    if (request.tresc.size() > maksTresci)
+        return {Status::PayloadTooLarge, zwarty({{u"blad"_qs, u"Za dużo danych."_qs}})};
+    if (auto w = api(request, skad))
+        return std::move(*w);
+    const auto& sciezka = request.sciezka;
+    if (request.metoda == "GET" && strony.contains(sciezka)) {
         const auto& [plik, typ] = strony.value(sciezka);
         QFile f(plik);
         f.open(QIODevice::ReadOnly);
-        r.write(f.readAll(),
+        return {Status::Ok,
+                f.readAll(),
+                false,
                 {{"Content-Type", typ},
                  {"Cache-Control", "no-store"},
                  {"X-Content-Type-Options", "nosniff"},
-                 {"Content-Security-Policy", "default-src 'self'; img-src 'self'"}},
-                Status::Ok);
-        return true;
+                 {"Content-Security-Policy", "default-src 'self'; img-src 'self'"}}};
     }
-    if (request.method() == QHttpServerRequest::Method::Get && sciezka.startsWith(u"/rysunki/")) {
+    if (request.metoda == "GET" && sciezka.startsWith(u"/rysunki/")) {
         const auto plik = test_.rysunek(sciezka.mid(9));
         QFile f(plik);
         if (!plik.isEmpty() && f.size() <= 16 * 1024 * 1024 && f.open(QIODevice::ReadOnly)) {
             const auto typ = QMimeDatabase().mimeTypeForFile(plik).name().toLatin1();
-            r.write(f.readAll(), {{"Content-Type", typ}, {"X-Content-Type-Options", "nosniff"}}, Status::Ok);
-            return true;
+            return {Status::Ok,
+                    f.readAll(),
+                    false,
+                    {{"Content-Type", typ}, {"X-Content-Type-Options", "nosniff"}}};
         }
     }
-    blad(r, Status::NotFound, u"Nie ma takiej strony."_qs);
-    return true;
-}
-
-void SerwerKlasy::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket)
-{
-    auto r = makeResponder(request, socket);
-    blad(r, Status::NotFound, u"Nie ma takiej strony."_qs);
+    return {Status::NotFound, zwarty({{u"blad"_qs, u"Nie ma takiej strony."_qs}})};
 }

@@ -1,14 +1,12 @@
 #pragma once
 
+#include "http.h"
 #include "testklasowy.h"
 
-#include <QAbstractHttpServer>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QHostAddress>
-#include <QHttpServerResponder>
 #include <QPointer>
-#include <QTcpServer>
 #include <QTimer>
 
 class QTcpSocket;
@@ -17,7 +15,7 @@ class QTcpSocket;
 // opaque IDs, and the four calls of the pupil's API. Every other path is 404. Requests are
 // bounded in header and body size, and open connections in number, the oldest idle closed first;
 // a connection quiet for bezczynnosc milliseconds is closed as well.
-class SerwerKlasy : public QAbstractHttpServer
+class SerwerKlasy : public QObject
 {
     Q_OBJECT
 
@@ -35,33 +33,34 @@ public:
     static constexpr int bezczynnosc = 30000;
     void ustawBezczynnosc(int ms);
 
-protected:
-    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
-    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
-
 private:
     class Gniazdo;
     struct Odpowiedz
     {
-        QHttpServerResponder::StatusCode status;
+        http::Status status;
         QByteArray tresc;   // JSON; none for 204
         bool zapis = false; // told only once the batch it depends on is on the disk
+        http::Naglowki naglowki = {};
     };
-    std::optional<Odpowiedz> api(const QHttpServerRequest& request);
+    std::optional<Odpowiedz> api(const http::Zapytanie& z, const QHostAddress& skad);
+    Odpowiedz obsluz(const http::Zapytanie& z, const QHostAddress& skad);
     void wyslijCzekajace(bool ok);
     struct Czeka
     {
         QPointer<QTcpSocket> s;
         Odpowiedz o;
+        bool zamknij;
     };
     QList<Czeka> czeka_;
     struct Polaczenie
     {
         qint64 ostatnio = 0; // when it last sent or received, on the server's clock
-        qint64 przyjete = 0; // bytes of the request being read
+        http::Czytnik czytnik{maksNaglowkow, maksTresci};
+        bool czeka = false; // a reply waits for the disk: the next request waits for it
     };
     void nowe(QTcpSocket* s);
     void odczyt(QTcpSocket* s);
+    void wyslij(QTcpSocket* s, const Odpowiedz& o, bool zamknij);
     void sprzataj();
 
     TestKlasowy& test_;

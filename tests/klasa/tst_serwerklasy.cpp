@@ -174,6 +174,22 @@ private slots:
         QTest::newRow("headers") << "GET / HTTP/1.1\r\nHost: a\r\nX-A: " + QByteArray(10 * 1024, 'a') +
                                         "\r\n\r\n"
                                  << QByteArray("431");
+        // What the server does not speak is refused, never taken for something else.
+        for (const auto& [nazwa, z, st] :
+             std::initializer_list<std::tuple<const char*, QByteArray, QByteArray>>{
+                 {"chunked", "PUT /api/odpowiedzi HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n",
+                  "501"},
+                 {"two lengths", "PUT / HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\nab", "400"},
+                 {"folded header", "GET / HTTP/1.1\r\nHost: a\r\n b\r\n\r\n", "400"},
+                 {"bare LF", "GET / HTTP/1.1\nHost: a\r\n\r\n", "400"},
+                 {"HTTP/2", "GET / HTTP/2.0\r\n\r\n", "505"},
+                 {"not a path", "GET * HTTP/1.1\r\n\r\n", "400"},
+                 // Two requests at once are answered in turn; the body waits for "100 Continue".
+                 {"pipelined", "GET /x HTTP/1.1\r\n\r\nGET / HTTP/1.1\r\nConnection: close\r\n\r\n",
+                  "404*200"},
+                 {"continue", "PUT /x HTTP/1.1\r\nExpect: 100-continue\r\nContent-Length: 2\r\n\r\n", "100"},
+             })
+            QTest::newRow(nazwa) << z << st;
     }
     void granice()
     {
@@ -185,7 +201,11 @@ private slots:
         s.write(zadanie);
         QByteArray odp;
         QTRY_VERIFY_WITH_TIMEOUT((odp += s.readAll()).contains("\r\n\r\n"), 5000);
-        QVERIFY2(odp.startsWith("HTTP/1.1 " + status), odp.left(100).constData());
+        const auto statusy = status.split('*');
+        QTRY_VERIFY_WITH_TIMEOUT((odp += s.readAll()).count("HTTP/1.1 ") >= statusy.size(), 5000);
+        for (qsizetype i = 0, od = 0; i < statusy.size(); od = odp.indexOf("HTTP/1.1 ", od) + 1, ++i)
+            QVERIFY2(odp.indexOf("HTTP/1.1 " + statusy[i], od) == odp.indexOf("HTTP/1.1 ", od),
+                     odp.constData());
     }
 
     // At 256 open connections the one quiet longest is closed, and a new pupil is still served.
