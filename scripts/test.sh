@@ -2,7 +2,8 @@
 # Builds everything and runs every test: the formatting check, the suite (unit, window, browser,
 # package and end-to-end tests; warnings are errors), the same suite built with AddressSanitizer
 # and UndefinedBehaviorSanitizer, a short bounded run of each fuzz target (FUZZ_SECONDS, 60 by
-# default; 0 skips it), and last the start-up benchmark's figures.
+# default; 0 skips it), the Windows build with its tests under Wine (scripts/windows.sh), and last
+# the start-up benchmark's figures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --test
@@ -31,4 +32,5 @@ if [ -f scripts/fuzz.sh ] && [ "$seconds" != 0 ]; then
 fi
 
 ctest --preset default -j2
+bash scripts/windows.sh
 bash scripts/startup.sh build
