@@ -154,10 +154,13 @@ modules() {
     fi
 }
 
-# Windows programs are run under Wine, finding the DLLs of Qt and of the MinGW runtime.
-gcc_dlls=$(dirname "$($triplet-g++-posix -print-libgcc-file-name)")
+# Windows programs are run under Wine, finding the DLLs of Qt and of the MinGW runtime (known once
+# the cross compiler is installed).
 mingw_dlls=/usr/$triplet/lib
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPATH="Z:$qt_prefix/bin;Z:$gcc_dlls;Z:$mingw_dlls"
+runtime() {
+    gcc_dlls=$(dirname "$($triplet-g++-posix -print-libgcc-file-name)")
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPATH="Z:$qt_prefix/bin;Z:$gcc_dlls;Z:$mingw_dlls"
+}
 
 program() {
     export WINEPREFIX=$out/wine
@@ -300,6 +303,7 @@ smoke() {
 }
 
 step "packages" packages
+runtime
 step "Qt $qt_version ($qt_hash)" qt
 [ "$upto" = qt ] && exit 0
 step "libraries of the class test" modules
