@@ -27,7 +27,7 @@ step() {
 
 packages() {
     local wanted=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-                  mingw-w64-tools nsis wine wine64 xvfb xauth xdotool imagemagick zip dpkg-dev xz-utils
+                  mingw-w64-tools nsis wine wine64 xvfb xauth x11-xkb-utils xdotool imagemagick zip dpkg-dev xz-utils
                   bzip2 tcl cmake ninja-build perl python3 qt6-base-dev qt6-base-dev-tools)
     local missing=() p
     for p in "${wanted[@]}"; do
@@ -259,13 +259,85 @@ installer() {
     ls -l "$out/testownik-$version-setup.exe"
 }
 
+# The program the Linux build makes, for the keyboard session's comparison (the test command has
+# built it already).
+linux_program=$repo/build/src/app/testownik
+linux() {
+    [ -x "$linux_program" ] && return 0
+    bash "$repo/scripts/install-deps.sh"
+    (cd "$repo" && cmake --preset default >/dev/null && cmake --build --preset default --target testownik)
+}
+
+# The US keyboard with the Polish letters the session types on letter keys it never types. Wine
+# gives a key a Windows key code only by its place among the letter keys: a letter on a key of its
+# own (F13 and up) reaches Windows programs as no character at all, and one that xdotool binds to a
+# spare key while typing comes without its release. AltGr, as on a Polish keyboard, is now and
+# then lost when the keys come quickly.
+klawiatura_xkb='xkb_keymap {
+    xkb_keycodes { include "evdev+aliases(qwerty)" };
+    xkb_types { include "complete" };
+    xkb_compat { include "complete" };
+    xkb_symbols { include "pc+us+inet(evdev)"
+        key <AD03> { type = "TWO_LEVEL", [ eogonek, Eogonek ] };
+        key <AC09> { type = "TWO_LEVEL", [ lstroke, Lstroke ] };
+        key <AD09> { type = "TWO_LEVEL", [ oacute, Oacute ] };
+        key <AB02> { type = "TWO_LEVEL", [ zabovedot, Zabovedot ] }; };
+    xkb_geometry { include "pc(pc105)" };
+};'
+
+# klawiatura FOLDER PROGRAM [ARG...]: a teacher at the keyboard, on $DISPLAY with the keyboard
+# above and no window manager. In an empty FOLDER the program builds the set
+# "płazy" (one typed-answer question) and generates its test.html: one question of one, so the
+# draw is the same everywhere. Screenshots of the menu and the help go into FOLDER/ekrany.
+klawiatura() {
+    local folder=$1 win i
+    shift
+    mkdir -p "$folder/ekrany"
+    kfail() {
+        echo "windows.sh: keyboard session ($*)" >&2
+        import -window root "$folder/ekrany/blad.png" || true
+        return 1
+    }
+    waitfor() { for i in $(seq 300); do "$@" && return 0; sleep 0.1; done; return 1; }
+    shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+    window() {
+        waitfor shown "$1" || { kfail "no window \"$1\""; return 1; }
+        win=$(xdotool search --onlyvisible --name "$1" | head -n 1)
+        xdotool windowfocus --sync "$win" && sleep 0.5
+    }
+    key() { xdotool key --delay 100 "$@"; }
+    say() { LC_ALL=C.UTF-8 xdotool type --delay 60 -- "$1"; }
+    (cd "$folder" && exec "$@" >"$folder/ekrany/program.log" 2>&1) &
+    local app=$!
+    window '^Testownik$' || return 1
+    sleep 1 && import -window root "$folder/ekrany/menu.png"
+    key alt+p && window '^Pomoc$' || return 1
+    sleep 1 && import -window root "$folder/ekrany/pomoc.png"
+    key Escape
+    window '^Testownik$' && key alt+z && window '^TEST$' && key space && window '^Nazwa bazy pyta' || return 1
+    say 'płazy' && key Return
+    window '^Budowanie bazy pyta' || return 1
+    say 'Jak nazywa się płaz, który kumka?' && key Tab Tab Tab space # "tekst": on to the model answer
+    say 'żaba' && key alt+k
+    waitfor test -s "$folder/płazy" || { kfail 'no set "płazy"'; return 1; }
+    window '^Testownik$' && key alt+t && window '^Wska' || return 1
+    say 'płazy' && key Return
+    window '^Generowanie Testu$' || return 1
+    say 1 && key Tab Tab space # "Generuj test"
+    window '^Czas$' && say 10 && key Return && window '^Has' && say abc && key Return || return 1
+    waitfor test -s "$folder/test.html" || { kfail 'no test.html'; return 1; }
+    window '^Generowanie Testu$' && key alt+k && window '^Testownik$' && key alt+k || return 1
+    waitfor eval '! kill -0 $app 2>/dev/null' || { kfail 'the program does not end'; return 1; }
+}
+
 # The installer in a Wine prefix of its own under Xvfb: silent install, the main menu from the
 # installed program (screenshots in $out/ekrany), silent uninstall leaving nothing behind.
 smoke() {
     export WINEPREFIX=$out/wine-instalacja
     local shots=$out/ekrany display=:${WINDOWS_DISPLAY:-77} pf
     rm -rf "$WINEPREFIX" "$shots" && mkdir -p "$shots"
-    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp &
+    # -noreset: the keyboard layout stays when the last program of a session has ended.
+    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset &
     local xvfb=$!
     trap "kill $xvfb 2>/dev/null || true; trap - RETURN" RETURN
     export DISPLAY=$display
@@ -285,6 +357,19 @@ smoke() {
     sleep 2
     import -window root "$shots/menu.png"
     wineserver -k || true
+    wineserver -w
+    # A set and a page made at the keyboard, on Windows and on Linux, byte for byte the same.
+    xkbcomp -w 0 - "$display" <<<"$klawiatura_xkb" || return 1
+    local k=$out/klawiatura f
+    rm -rf "$k" && mkdir -p "$k/windows" "$k/linux" "$k/runtime" && chmod 700 "$k/runtime"
+    klawiatura "$k/windows" wine "$pf/testownik.exe" || return 1
+    wineserver -w
+    klawiatura "$k/linux" env -u QT_IM_MODULE -u XMODIFIERS QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$k/runtime" \
+        "$linux_program" || return 1
+    for f in płazy test.html; do
+        cmp "$k/windows/$f" "$k/linux/$f" || { echo "windows.sh: $f differs between Windows and Linux" >&2; return 1; }
+    done
+    cp "$k/windows/ekrany/pomoc.png" "$shots/pomoc.png"
     # The wizard the teacher sees, for the record.
     (wine "$out/testownik-$version-setup.exe" >/dev/null 2>&1 &)
     for i in $(seq 30); do
@@ -304,6 +389,7 @@ smoke() {
 
 step "packages" packages
 runtime
+[ "${WINDOWS_TESTS:-1}" = 0 ] || [ "$upto" = qt ] || step "Linux build" linux
 step "Qt $qt_version ($qt_hash)" qt
 [ "$upto" = qt ] && exit 0
 step "libraries of the class test" modules
