@@ -331,7 +331,8 @@ klawiatura() {
 }
 
 # The installer in a Wine prefix of its own under Xvfb: silent install, the main menu from the
-# installed program (screenshots in $out/ekrany), silent uninstall leaving nothing behind.
+# installed program, the keyboard session on it and on the Linux build (screenshots in $out/ekrany,
+# the sets and pages in $out/klawiatura), silent uninstall leaving nothing behind.
 smoke() {
     export WINEPREFIX=$out/wine-instalacja
     local shots=$out/ekrany display=:${WINDOWS_DISPLAY:-77} pf
