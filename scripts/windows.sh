@@ -286,16 +286,17 @@ klawiatura_xkb='xkb_keymap {
 };'
 
 # klawiatura FOLDER PROGRAM [ARG...]: a teacher at the keyboard, on $DISPLAY with the keyboard
-# above and no window manager. In an empty FOLDER the program builds the set
-# "płazy" (one typed-answer question) and generates its test.html: one question of one, so the
-# draw is the same everywhere. Screenshots of the menu and the help go into FOLDER/ekrany.
+# above and no window manager. In an empty FOLDER the program builds the set "płazy" (one
+# typed-answer question) and generates its test.html: one question of one, so the draw is the same
+# everywhere. Screenshots of the menu and the help go into FOLDER/ekrany.
 klawiatura() {
-    local folder=$1 win i
+    local folder=$1 win i app=
     shift
     mkdir -p "$folder/ekrany"
     kfail() {
         echo "windows.sh: keyboard session ($*)" >&2
         import -window root "$folder/ekrany/blad.png" || true
+        kill "$app" 2>/dev/null
         return 1
     }
     waitfor() { for i in $(seq 300); do "$@" && return 0; sleep 0.1; done; return 1; }
@@ -308,7 +309,7 @@ klawiatura() {
     key() { xdotool key --delay 100 "$@"; }
     say() { LC_ALL=C.UTF-8 xdotool type --delay 60 -- "$1"; }
     (cd "$folder" && exec "$@" >"$folder/ekrany/program.log" 2>&1) &
-    local app=$!
+    app=$!
     window '^Testownik$' || return 1
     sleep 1 && import -window root "$folder/ekrany/menu.png"
     key alt+p && window '^Pomoc$' || return 1
