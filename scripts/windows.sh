@@ -268,6 +268,16 @@ linux() {
     (cd "$repo" && cmake --preset default >/dev/null && cmake --build --preset default --target testownik)
 }
 
+# waitfor SECONDS COMMAND...: until the command succeeds, for at most SECONDS.
+waitfor() {
+    local n=$(($1 * 10))
+    shift
+    for ((; n > 0; n--)); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+# shown TITLE: a window whose title matches TITLE (a regular expression) is on the screen.
+shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+
 # The US keyboard with the Polish letters the session types on letter keys it never types. Wine
 # gives a key a Windows key code only by its place among the letter keys: a letter on a key of its
 # own (F13 and up) reaches Windows programs as no character at all, and one that xdotool binds to a
@@ -290,7 +300,7 @@ klawiatura_xkb='xkb_keymap {
 # typed-answer question) and generates its test.html: one question of one, so the draw is the same
 # everywhere. Screenshots of the menu and the help go into FOLDER/ekrany.
 klawiatura() {
-    local folder=$1 win i app=
+    local folder=$1 win app=
     shift
     mkdir -p "$folder/ekrany"
     kfail() {
@@ -299,10 +309,8 @@ klawiatura() {
         kill "$app" 2>/dev/null
         return 1
     }
-    waitfor() { for i in $(seq 300); do "$@" && return 0; sleep 0.1; done; return 1; }
-    shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
     window() {
-        waitfor shown "$1" || { kfail "no window \"$1\""; return 1; }
+        waitfor 60 shown "$1" || { kfail "no window \"$1\""; return 1; }
         win=$(xdotool search --onlyvisible --name "$1" | head -n 1)
         xdotool windowfocus --sync "$win" && sleep 0.5
     }
@@ -320,15 +328,15 @@ klawiatura() {
     window '^Budowanie bazy pyta' || return 1
     say 'Jak nazywa się płaz, który kumka?' && key Tab Tab Tab space # "tekst": on to the model answer
     say 'żaba' && key alt+k
-    waitfor test -s "$folder/płazy" || { kfail 'no set "płazy"'; return 1; }
+    waitfor 30 test -s "$folder/płazy" || { kfail 'no set "płazy"'; return 1; }
     window '^Testownik$' && key alt+t && window '^Wska' || return 1
     say 'płazy' && key Return
     window '^Generowanie Testu$' || return 1
     say 1 && key Tab Tab space # "Generuj test"
     window '^Czas$' && say 10 && key Return && window '^Has' && say abc && key Return || return 1
-    waitfor test -s "$folder/test.html" || { kfail 'no test.html'; return 1; }
+    waitfor 30 test -s "$folder/test.html" || { kfail 'no test.html'; return 1; }
     window '^Generowanie Testu$' && key alt+k && window '^Testownik$' && key alt+k || return 1
-    waitfor eval '! kill -0 $app 2>/dev/null' || { kfail 'the program does not end'; return 1; }
+    waitfor 30 eval '! kill -0 $app 2>/dev/null' || { kfail 'the program does not end'; return 1; }
 }
 
 # The installer in a Wine prefix of its own under Xvfb: silent install, the main menu from the
@@ -349,18 +357,8 @@ smoke() {
     wineserver -w
     [ -f "$pf/testownik.exe" ] && [ -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Testownik.lnk" ] ||
         { echo "windows.sh: the silent install left no program or no Start menu entry" >&2; return 1; }
-    (cd "$pf" && wine ./testownik.exe >/dev/null 2>&1 &)
-    local i
-    for i in $(seq 60); do
-        xdotool search --name '^Testownik$' >/dev/null 2>&1 && break
-        sleep 1
-    done
-    xdotool search --name '^Testownik$' >/dev/null || { echo "windows.sh: no window \"Testownik\"" >&2; return 1; }
-    sleep 2
-    import -window root "$shots/menu.png"
-    wineserver -k || true
-    wineserver -w
-    # A set and a page made at the keyboard, on Windows and on Linux, byte for byte the same.
+    # The installed program at the keyboard, and the Linux build given the same keys: its main
+    # menu and help, and a set and a page, byte for byte the same on Windows and on Linux.
     xkbcomp -w 0 - "$display" <<<"$klawiatura_xkb" || return 1
     local k=$out/klawiatura f
     rm -rf "$k" && mkdir -p "$k/windows" "$k/linux" "$k/runtime" && chmod 700 "$k/runtime"
@@ -371,13 +369,10 @@ smoke() {
     for f in płazy test.html; do
         cmp "$k/windows/$f" "$k/linux/$f" || { echo "windows.sh: $f differs between Windows and Linux" >&2; return 1; }
     done
-    cp "$k/windows/ekrany/pomoc.png" "$shots/pomoc.png"
+    cp "$k/windows/ekrany/menu.png" "$k/windows/ekrany/pomoc.png" "$shots/"
     # The wizard the teacher sees, for the record.
     (wine "$out/testownik-$version-setup.exe" >/dev/null 2>&1 &)
-    for i in $(seq 30); do
-        xdotool search --name 'Instalator|Testownik' >/dev/null 2>&1 && break
-        sleep 1
-    done
+    waitfor 30 shown 'Instalator|Testownik' || true
     sleep 2
     import -window root "$shots/instalator.png"
     wineserver -k || true
